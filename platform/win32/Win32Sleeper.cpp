@@ -1,0 +1,20 @@
+#include <windows.h>
+
+#include "platform/SystemBackends.h"
+
+namespace pixlor::system {
+namespace {
+
+class Win32Sleeper final : public Sleeper {
+public:
+    void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+};
+
+} // namespace
+
+Sleeper& SystemSleeper() {
+    static Win32Sleeper sleeper;
+    return sleeper;
+}
+
+} // namespace pixlor::system
