@@ -1,0 +1,41 @@
+// The settings in the registry: the key that holds them, and the few registry
+// operations every other part reads and writes them through. Nothing is cached:
+// each read opens the key, handles one value and closes it again.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Registry.h"
+
+namespace pixlor {
+
+inline constexpr uint32_t kSettingsRootSize = 80;
+
+// SettingsRoot = rootKey + "\Pixlor". False, with the root left empty, when it
+// does not fit the 80-byte buffer: then nothing is stored and every read gives
+// its default.
+bool BuildSettingsRoot(const char* rootKey);
+const char* SettingsRoot();
+
+// Key handle for writing (RegCreateKeyExA, KEY_WRITE), 0 on failure.
+RegistryKey CreateSettingsKey(RegistryKey root, const char* subKey);
+// Key handle for reading (RegOpenKeyExA, KEY_QUERY_VALUE), 0 on failure.
+RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey);
+
+void WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                        uint32_t number);
+void WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
+                      const char* text);
+uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                           uint32_t defaultNumber);
+// 1 when the stored text was used, 0 when the default was copied.
+int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName, char* buffer,
+                    const char* defaultText, uint32_t capacity);
+
+// Lists up to maxCount values of root\keyPath into fixed slots; returns the
+// number of value indexes visited (values that did not fit count too).
+int32_t ListRegistryValues(RegistryKey root, const char* keyPath, uint32_t maxCount,
+                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize,
+                           char* data);
+
+} // namespace pixlor
