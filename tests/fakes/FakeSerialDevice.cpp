@@ -43,11 +43,11 @@ void FakeSerialDevice::Queue(std::initializer_list<uint8_t> bytes) {
 }
 
 void FakeSerialDevice::FailOn(SerialOp op, int k, bool persistent, uint32_t error) {
-    faults_.push_back({op, k, persistent, error});
+    faults_.push_back({op, counts_[static_cast<int>(op)] + k, persistent, error});
 }
 
 void FakeSerialDevice::ShortReadOn(int k, uint32_t maxBytes) {
-    shortReads_.push_back({k, maxBytes});
+    shortReads_.push_back({counts_[static_cast<int>(SerialOp::Read)] + k, maxBytes});
 }
 
 std::vector<SerialCall> FakeSerialDevice::CallsOf(SerialOp op) const {
@@ -140,6 +140,9 @@ bool FakeSerialDevice::Read(void* buffer, uint32_t count, uint32_t& got) {
     Last().count = count;
     if (!ok) {
         return false;
+    }
+    if (inbound.empty() && onRead) {
+        onRead(*this);
     }
     const int n = counts_[static_cast<int>(SerialOp::Read)];
     uint32_t limit = count;

@@ -11,9 +11,11 @@
 //   delivers what is queued up to its count and returns true, like a Win32 read
 //   that timed out; an empty queue is a time-out. `onWrite`, when set, runs after
 //   every successful write with the bytes written, so a responder can answer.
+//   `onRead`, when set, runs at the start of every read whose queue is empty, so
+//   a responder can deliver bytes that come "later" (after a purge).
 // - Purge with the RX-clear bit discards the queue, as the system does.
-// - Failure injection: FailOn(op, k) makes the k-th call (from 1) of `op` fail
-//   once, or with `persistent` every call from the k-th on. ShortReadOn(k, n)
+// - Failure injection: FailOn(op, k) makes the k-th call of `op` from now on
+//   (k from 1) fail once, or with `persistent` every call from the k-th on. ShortReadOn(k, n)
 //   makes the k-th Read deliver at most n bytes even when more are queued.
 #pragma once
 
@@ -64,6 +66,7 @@ public:
     std::vector<SerialCall> calls;
     std::deque<uint8_t> inbound;
     std::function<void(FakeSerialDevice&, std::span<const uint8_t>)> onWrite;
+    std::function<void(FakeSerialDevice&)> onRead;
     // What GetLine reports; SetLine stores its setting here.
     LineSetting line{9600, 8, 0, 0, false};
     bool open = false;
@@ -83,12 +86,12 @@ public:
 private:
     struct Fault {
         SerialOp op;
-        int k;
+        int k; // counted in calls of `op`, absolute
         bool persistent;
         uint32_t error;
     };
     struct ShortRead {
-        int k;
+        int k; // absolute
         uint32_t maxBytes;
     };
     // Records a call of `op` (its arguments go into Last()) and decides whether

@@ -136,7 +136,7 @@ TEST_F(ComPortTest, TimeoutsReachTheDeviceInWholeMilliseconds) {
     port.readTimeoutConstantUs = 2500999;
     ASSERT_TRUE(port.ApplyTimeouts());
     EXPECT_EQ(device.calls.back().timeouts, (CommTimeouts{0, 0, 2500, 0, 0}));
-    device.FailOn(SerialOp::SetTimeouts, 2);
+    device.FailOn(SerialOp::SetTimeouts, 1);
     EXPECT_FALSE(port.ApplyTimeouts());
     EXPECT_EQ(port.flags, 0x0800u);
 }
@@ -166,7 +166,7 @@ TEST_F(ComPortTest, AShortOrFailedReadSetsTheTimeoutBitAndClearsErrors) {
 
     port.flags = 0;
     device.Queue({9});
-    device.FailOn(SerialOp::Read, 2);
+    device.FailOn(SerialOp::Read, 1);
     EXPECT_FALSE(port.ReadByte(buffer));
     EXPECT_EQ(port.flags, 0x0020u);
     EXPECT_EQ(device.CountOf(SerialOp::ClearErrors), 2);
@@ -189,7 +189,7 @@ TEST_F(ComPortTest, WritesFailOnErrorsAndShortWrites) {
     const uint8_t bytes[3] = {0x1B, 0x43, 0x02};
     EXPECT_TRUE(port.Write(bytes, 3));
     EXPECT_EQ(device.Written(), (std::vector<uint8_t>{0x1B, 0x43, 0x02}));
-    device.FailOn(SerialOp::Write, 2);
+    device.FailOn(SerialOp::Write, 1);
     EXPECT_FALSE(port.WriteByte(0));
     EXPECT_EQ(port.flags, 0x0400u);
 }
