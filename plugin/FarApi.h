@@ -399,9 +399,9 @@ struct PluginStartupInfo {
 
 #pragma pack(pop)
 
-// Sizes the plugin fills in itself.
-inline constexpr int kPluginInfoSize = 44;
-inline constexpr int kOpenPluginInfoSize = 72;
+// Sizes the plugin fills in itself (44 and 72 on 32-bit Windows).
+inline constexpr int kPluginInfoSize = static_cast<int>(sizeof(PluginInfo));
+inline constexpr int kOpenPluginInfoSize = static_cast<int>(sizeof(OpenPluginInfo));
 
 // Message flags. The FMSG_MB_* values form a field (mask 0x000F0000).
 inline constexpr FarDword FMSG_WARNING = 0x00000001;
@@ -639,11 +639,11 @@ static_assert(offsetof(FarStandardFunctions, TruncPathStr) == 148);
 static_assert(offsetof(FarStandardFunctions, AddEndSlash) == 164);
 static_assert(offsetof(FarStandardFunctions, FarRecursiveSearch) == 200);
 static_assert(offsetof(FarStandardFunctions, GetReparsePointInfo) == 224);
-static_assert(sizeof(PluginInfo) == 44);
+static_assert(sizeof(PluginInfo) == 44 && kPluginInfoSize == 44);
 static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8);
 static_assert(offsetof(PluginInfo, PluginConfigStrings) == 28);
 static_assert(offsetof(PluginInfo, CommandPrefix) == 36);
-static_assert(sizeof(OpenPluginInfo) == 72);
+static_assert(sizeof(OpenPluginInfo) == 72 && kOpenPluginInfoSize == 72);
 static_assert(offsetof(OpenPluginInfo, CurDir) == 12);
 static_assert(offsetof(OpenPluginInfo, PanelTitle) == 20);
 static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 48);
