@@ -78,12 +78,12 @@ bool Matches(Target target, Kind kind);
 
 struct Received {
     Kind kind = Kind::Stray;
-    Bytes bytes;              // as received
-    std::uint8_t marker = 0;  // packets: 0x43 or 0x53
-    std::uint8_t code = 0;    // packets: payload byte 0 (the command)
-    std::uint8_t reg = 0;     // SetRegister/GetRegister: register; RequestData: code;
-                              // Action: a
-    std::uint32_t value = 0;  // SetRegister: value; Action: b
+    Bytes bytes;                 // as received
+    std::uint8_t marker = 0;     // packets: 0x43 or 0x53
+    std::uint8_t code = 0;       // packets: payload byte 0 (the command)
+    std::uint8_t reg = 0;        // SetRegister/GetRegister: register; RequestData: code;
+                                 // Action: a
+    std::uint32_t value = 0;     // SetRegister: value; Action: b
     std::uint32_t hostSpeed = 0; // the host's line speed when it arrived (0 = unknown)
     Clock::time_point when{};
 };
@@ -91,18 +91,18 @@ struct Received {
 // One piece of output for the line.
 struct Reply {
     Bytes bytes;
-    std::uint32_t lineSpeed = 19200;        // the camera's line speed for these bytes
-    std::chrono::milliseconds delay{0};     // wait this long after the command arrived
-    bool afterHostPurge = false; // send only once the host has discarded its input
-    bool thenVanish = false;     // close the line after sending
+    std::uint32_t lineSpeed = 19200;    // the camera's line speed for these bytes
+    std::chrono::milliseconds delay{0}; // wait this long after the command arrived
+    bool afterHostPurge = false;        // send only once the host has discarded its input
+    bool thenVanish = false;            // close the line after sending
 };
 
 struct CameraConfig {
-    std::size_t packetSize = kDefaultPacketSize; // payload bytes per data packet
-    bool refuseDeleteLast = false;               // answer 0x11 to action sub-code 0
-    std::uint32_t register1 = 1;                 // value of register 1
+    std::size_t packetSize = kDefaultPacketSize;     // payload bytes per data packet
+    bool refuseDeleteLast = false;                   // answer 0x11 to action sub-code 0
+    std::uint32_t register1 = 1;                     // value of register 1
     std::chrono::milliseconds interByteTimeout{500}; // a packet not finished by then is dropped
-    std::chrono::milliseconds deleteTime{0};     // extra time before the completion byte
+    std::chrono::milliseconds deleteTime{0};         // extra time before the completion byte
 };
 
 class CameraSimulator {
@@ -131,23 +131,20 @@ public:
 private:
     struct ActiveFault {
         Fault fault;
-        std::uint32_t seen = 0;  // matching commands (answer faults) or packets (packet faults)
-        std::uint32_t left = 0;  // firings left
+        std::uint32_t seen = 0; // matching commands (answer faults) or packets (packet faults)
+        std::uint32_t left = 0; // firings left
     };
     enum class Source : std::uint8_t { Register, Info, Photo, Thumb };
 
     void Byte(std::uint8_t b, Clock::time_point now, std::vector<Reply>& replies);
     void Packet(Clock::time_point now, std::vector<Reply>& replies);
     void Execute(Received& rx, std::vector<Reply>& replies);
-    void Answer(Kind kind, Reply reply, std::vector<Reply>& replies);
     void StartTransfer(Kind kind, Source source, Bytes registerValue, std::vector<Reply>& replies,
-                       std::optional<std::uint8_t> replaceFirst);
+                       std::chrono::milliseconds delay, std::optional<std::uint8_t> replaceFirst);
     void SendPacket(std::vector<Reply>& replies, std::chrono::milliseconds delay,
                     std::optional<std::uint8_t> replaceWith);
     Bytes BuildPacket() const;
     std::span<const std::uint8_t> SourceBytes() const;
-    const ActiveFault* TakeAnswerFault(Kind kind);
-    std::chrono::milliseconds TakeDelay(Kind kind);
     void EndTransfer() { awaiting_ = false; }
     Received& Log(Kind kind, Bytes bytes, Clock::time_point now);
 
