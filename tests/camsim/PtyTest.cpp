@@ -156,6 +156,21 @@ TEST_F(Pty, ProbeAndPictureCount) {
     EXPECT_EQ(host->Read(2, 300ms), Bytes{0x15});
     ASSERT_TRUE(sim->WaitForReceived(4, 1000ms));
     EXPECT_EQ(sim->Received()[3].kind, Kind::Corrupt);
+
+    // One exchange a line, each with its time and direction.
+    std::vector<std::string> lines;
+    for (const std::string& line : sim->TraceText()) {
+        if (line.find(" * ") == std::string::npos) {
+            lines.push_back(line.substr(line.find_first_not_of(' ')));
+        }
+    }
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_TRUE(lines[0].ends_with(" > 00")) << lines[0];
+    EXPECT_TRUE(lines[1].ends_with(" < 15")) << lines[1];
+    EXPECT_TRUE(lines[2].ends_with(" > 1B 43 02 00 01 0A 0B 00")) << lines[2];
+    EXPECT_TRUE(lines[3].ends_with(" < 03 00 04 00 03 00 00 00 03 00")) << lines[3];
+    EXPECT_TRUE(lines[4].ends_with(" > 06")) << lines[4];
+    EXPECT_TRUE(lines[6].ends_with(" < 15")) << lines[6];
 }
 
 TEST_F(Pty, SpeedSwitchThenTheLineWorksAt115200) {
@@ -179,6 +194,11 @@ TEST_F(Pty, SpeedSwitchThenTheLineWorksAt115200) {
     host->Write(Packet(0x53, {0x00, 0x11, 0x00, 0, 0, 0}));
     EXPECT_EQ(host->Read(1), Bytes{0x06});
     EXPECT_EQ(sim->CameraSpeed(), 19200u);
+    bool lost = false;
+    for (const std::string& line : sim->TraceText()) {
+        lost |= line.find("lost at a speed mismatch: 1B 43 02 00 01 01 02 00") != std::string::npos;
+    }
+    EXPECT_TRUE(lost);
 }
 
 TEST_F(Pty, DownloadInPacketsWithNakResendAcrossReopen) {

@@ -19,10 +19,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Host bytes that come in pieces (a command is written in three parts) share one trace
-// line unless the host pauses this long.
-constexpr milliseconds kTraceGap{20};
-
 struct Pending {
     Reply reply;
     Clock::time_point due;
@@ -84,7 +80,7 @@ struct Simulator::Impl {
     CameraSimulator machine;
     PtyLink link;
     std::vector<TraceLine> trace;
-    TraceLine hostLine; // host bytes not yet ended by an answer or a pause
+    std::size_t traced = 0; // units of the machine's log already in the trace
     Clock::time_point start = Clock::now();
     std::FILE* traceFile = nullptr;
     std::uint64_t stateDeletions = 0;
@@ -109,30 +105,45 @@ struct Simulator::Impl {
         }
         trace.push_back(std::move(line));
     }
-    void EndHostLine() {
-        if (!hostLine.bytes.empty()) {
-            AddTrace(std::exchange(hostLine, TraceLine{}));
+    // One line per unit the host sent (a command arrives in pieces); stray bytes of one
+    // reception share a line.
+    void TraceReceived() {
+        const auto& log = machine.Log();
+        TraceLine strays;
+        for (; traced < log.size(); ++traced) {
+            const camsim::Received& rx = log[traced];
+            if (rx.kind == Kind::Stray) {
+                if (strays.bytes.empty()) {
+                    strays = TraceLine{rx.when, '>', {}, {}};
+                }
+                strays.bytes.insert(strays.bytes.end(), rx.bytes.begin(), rx.bytes.end());
+                continue;
+            }
+            if (!strays.bytes.empty()) {
+                AddTrace(std::exchange(strays, TraceLine{}));
+            }
+            AddTrace(TraceLine{rx.when, '>', rx.bytes, {}});
+        }
+        if (!strays.bytes.empty()) {
+            AddTrace(std::move(strays));
         }
     }
-    void Note(std::string note) {
-        EndHostLine();
-        AddTrace(TraceLine{Clock::now(), '*', {}, std::move(note)});
-    }
+    void Note(std::string note) { AddTrace(TraceLine{Clock::now(), '*', {}, std::move(note)}); }
     void SaveState() {
         if (!options.stateFile.empty()) {
             WriteStateFile(options.stateFile, machine.Summaries());
         }
         stateDeletions = machine.Deletions();
     }
-    // Call with the lock held.
-    void CheckSpeeds() {
+    // Call with the lock held. `camera`: the speed of the bytes about to go out.
+    void CheckSpeeds(std::uint32_t camera) {
         const std::uint32_t host = link.HostSpeed();
         if (host != hostSpeed) {
             hostSpeed = host;
             Note("host line " + std::to_string(host));
         }
-        if (machine.LineSpeed() != cameraSpeed) {
-            cameraSpeed = machine.LineSpeed();
+        if (camera != cameraSpeed) {
+            cameraSpeed = camera;
             Note("camera line " + std::to_string(cameraSpeed));
         }
     }
@@ -150,9 +161,6 @@ void Simulator::Impl::Serve() {
             std::lock_guard lock(mutex);
             if (auto d = machine.Deadline()) {
                 wakeAt = std::min(wakeAt, *d);
-            }
-            if (!hostLine.bytes.empty()) {
-                wakeAt = std::min(wakeAt, hostLine.when + kTraceGap);
             }
         }
         if (!queue.empty()) {
@@ -182,16 +190,11 @@ void Simulator::Impl::Serve() {
                 ++purges;
                 Note("host purged its input");
             }
-            CheckSpeeds();
+            CheckSpeeds(cameraSpeed);
             if (!data.empty()) {
                 if (options.strictSpeed && hostSpeed != machine.LineSpeed()) {
-                    EndHostLine();
                     AddTrace(TraceLine{arrived, '*', data, "lost at a speed mismatch:"});
                 } else {
-                    if (hostLine.bytes.empty()) {
-                        hostLine = TraceLine{arrived, '>', {}, {}};
-                    }
-                    hostLine.bytes.insert(hostLine.bytes.end(), data.begin(), data.end());
                     machine.SetHostSpeed(hostSpeed);
                     machine.Feed(data, arrived, replies);
                 }
@@ -199,10 +202,10 @@ void Simulator::Impl::Serve() {
             } else {
                 machine.Tick(arrived, replies);
             }
-            if (!hostLine.bytes.empty() && data.empty() && arrived >= hostLine.when + kTraceGap) {
-                EndHostLine();
+            TraceReceived();
+            if (replies.empty() && queue.empty()) {
+                CheckSpeeds(machine.LineSpeed());
             }
-            CheckSpeeds();
         }
         for (Reply& r : replies) {
             const auto due = arrived + r.delay;
@@ -238,8 +241,7 @@ bool Simulator::Impl::SendDue() {
         queue.pop_front();
         {
             std::lock_guard lock(mutex);
-            CheckSpeeds();
-            EndHostLine();
+            CheckSpeeds(reply.lineSpeed);
             AddTrace(TraceLine{Clock::now(), '<', reply.bytes, {}});
         }
         link.Write(reply.bytes, reply.lineSpeed, options.pace, stop);
@@ -305,7 +307,6 @@ void Simulator::Stop() {
     [[maybe_unused]] ssize_t n = write(s.wake, &one, sizeof one);
     s.thread.join();
     std::lock_guard lock(s.mutex);
-    s.EndHostLine();
     s.SaveState();
     s.link.Close();
     s.running = false;
@@ -363,11 +364,7 @@ std::vector<camsim::Received> Simulator::Received() const {
 
 std::vector<TraceLine> Simulator::Trace() const {
     std::lock_guard lock(impl_->mutex);
-    std::vector<TraceLine> out = impl_->trace;
-    if (!impl_->hostLine.bytes.empty()) {
-        out.push_back(impl_->hostLine);
-    }
-    return out;
+    return impl_->trace;
 }
 
 std::vector<std::string> Simulator::TraceText() const {
