@@ -131,6 +131,7 @@ std::vector<uint8_t> FakeCamera::InfoPayload() const {
         PutLe32(info, 4, static_cast<uint32_t>(p.thumbnail.size()));
         PutLe32(info, 20, p.time);
     }
+    info.resize(infoLength, 0);
     return info;
 }
 
