@@ -35,7 +35,6 @@ int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName,
 // Lists up to maxCount values of root\keyPath into fixed slots; returns the
 // number of value indexes visited (values that did not fit count too).
 int32_t ListRegistryValues(RegistryKey root, const char* keyPath, uint32_t maxCount,
-                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize,
-                           char* data);
+                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data);
 
 } // namespace pixlor

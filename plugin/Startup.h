@@ -1,0 +1,24 @@
+// Start-up of the plugin: what SetStartupInfo and GetPluginInfo do, and the
+// module-wide list of serial ports the system has.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/FarApi.h"
+
+namespace pixlor {
+
+inline constexpr int kPortCount = 8; // COM1 to COM8
+inline constexpr int kPortSlotCount = 16;
+inline constexpr int kPortSlotSize = 16;
+
+// 1 for each of COM1 (index 0) to COM8 that the system lists at start-up.
+extern uint8_t portPresent[kPortCount];
+
+// Keeps the host's records, builds the settings root and finds the ports.
+void StartPlugin(const PluginStartupInfo& info);
+
+// Registers the disk-menu and configuration entries.
+void FillPluginInfo(PluginInfo& info);
+
+} // namespace pixlor

@@ -1,0 +1,85 @@
+// The twelve entry points the host looks up by name. Each only forwards, and
+// none lets an exception reach the host.
+#include "plugin/FarApi.h"
+#include "plugin/Startup.h"
+
+#if defined(_WIN32)
+#define PIXLOR_EXPORT
+#else
+#define PIXLOR_EXPORT __attribute__((visibility("default")))
+#endif
+
+using namespace pixlor;
+
+extern "C" {
+
+PIXLOR_EXPORT int PIXLOR_WINAPI GetMinFarVersion() noexcept {
+    return kMinFarVersion;
+}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI SetStartupInfo(const PluginStartupInfo* info) noexcept {
+    try {
+        if (info != nullptr) {
+            StartPlugin(*info);
+        }
+    } catch (...) {
+    }
+}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI GetPluginInfo(PluginInfo* info) noexcept {
+    try {
+        if (info != nullptr) {
+            FillPluginInfo(*info);
+        }
+    } catch (...) {
+    }
+}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int /*itemNumber*/) noexcept {
+    return 0;
+}
+
+PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, int /*item*/) noexcept {
+    return INVALID_HANDLE_VALUE;
+}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI ClosePlugin(HANDLE /*plugin*/) noexcept {}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI GetOpenPluginInfo(HANDLE /*plugin*/,
+                                                   OpenPluginInfo* info) noexcept {
+    if (info != nullptr) {
+        info->StructSize = kOpenPluginInfoSize;
+    }
+}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI SetDirectory(HANDLE /*plugin*/, const char* /*dir*/,
+                                             int /*opMode*/) noexcept {
+    return 0;
+}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFindData(HANDLE /*plugin*/, PluginPanelItem** items, int* count,
+                                            int /*opMode*/) noexcept {
+    if (items != nullptr) {
+        *items = nullptr;
+    }
+    if (count != nullptr) {
+        *count = 0;
+    }
+    return 1;
+}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
+                                              int /*count*/) noexcept {}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
+                                         int /*count*/, int /*move*/, char* /*destPath*/,
+                                         int /*opMode*/) noexcept {
+    return 0;
+}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE /*plugin*/, int /*key*/,
+                                           unsigned int /*controlState*/) noexcept {
+    return 0;
+}
+
+} // extern "C"

@@ -1,0 +1,221 @@
+#include "settings/SettingsStore.h"
+
+#include <cstring>
+
+#include "platform/Platform.h"
+#include "platform/SystemError.h"
+
+namespace pixlor {
+namespace {
+
+constexpr char kSuffix[] = "\\Pixlor";
+constexpr uint32_t kKeyPathSize = 512;
+
+// Module-wide, as the single host thread allows: set once at start-up.
+char settingsRoot[kSettingsRootSize] = {};
+// Reused by every operation to compose root, separator and sub-key.
+char keyPath[kKeyPathSize] = {};
+
+Registry& TheRegistry() {
+    return *CurrentPlatform().registry;
+}
+
+// Composes the key path; false when it would not fit (never a cut key) or when
+// no root was built, which would otherwise address the user's hive itself.
+bool ComposeKeyPath(const char* subKey) {
+    if (settingsRoot[0] == '\0') {
+        return false;
+    }
+    if (subKey == nullptr) {
+        subKey = "";
+    }
+    const char* separator = subKey[0] != '\0' ? "\\" : "";
+    const size_t rootLength = std::strlen(settingsRoot);
+    const size_t separatorLength = std::strlen(separator);
+    const size_t subKeyLength = std::strlen(subKey);
+    if (rootLength + separatorLength + subKeyLength >= kKeyPathSize) {
+        return false;
+    }
+    char* out = keyPath;
+    std::memcpy(out, settingsRoot, rootLength);
+    out += rootLength;
+    std::memcpy(out, separator, separatorLength);
+    out += separatorLength;
+    std::memcpy(out, subKey, subKeyLength);
+    out[subKeyLength] = '\0';
+    return true;
+}
+
+// Bounded copy that always terminates; `capacity` is at least 1.
+void CopyText(char* buffer, const char* text, uint32_t capacity) {
+    const size_t length = text == nullptr ? 0 : strnlen(text, capacity - 1);
+    if (length > 0) {
+        std::memcpy(buffer, text, length);
+    }
+    buffer[length] = '\0';
+}
+
+} // namespace
+
+bool BuildSettingsRoot(const char* rootKey) {
+    settingsRoot[0] = '\0';
+    if (rootKey == nullptr) {
+        return false;
+    }
+    const size_t rootLength = std::strlen(rootKey);
+    const size_t suffixLength = sizeof kSuffix - 1;
+    if (rootLength + suffixLength >= kSettingsRootSize) {
+        return false;
+    }
+    std::memcpy(settingsRoot, rootKey, rootLength);
+    std::memcpy(settingsRoot + rootLength, kSuffix, suffixLength + 1);
+    return true;
+}
+
+const char* SettingsRoot() {
+    return settingsRoot;
+}
+
+RegistryKey CreateSettingsKey(RegistryKey root, const char* subKey) {
+    if (!ComposeKeyPath(subKey)) {
+        return 0;
+    }
+    RegistryKey key = 0;
+    if (TheRegistry().CreateKey(root, keyPath, kKeyWrite, key) != 0) {
+        return 0;
+    }
+    return key;
+}
+
+RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey) {
+    if (!ComposeKeyPath(subKey)) {
+        return 0;
+    }
+    RegistryKey key = 0;
+    if (TheRegistry().OpenKey(root, keyPath, kKeyQueryValue, key) != 0) {
+        return 0;
+    }
+    return key;
+}
+
+void WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                        uint32_t number) {
+    const RegistryKey key = CreateSettingsKey(root, subKey);
+    if (key == 0) {
+        return;
+    }
+    const uint8_t bytes[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
+                              static_cast<uint8_t>(number >> 16),
+                              static_cast<uint8_t>(number >> 24)};
+    TheRegistry().SetValue(key, valueName, kRegDword, bytes, sizeof bytes);
+    TheRegistry().CloseKey(key);
+}
+
+void WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
+                      const char* text) {
+    const RegistryKey key = CreateSettingsKey(root, subKey);
+    if (key == 0) {
+        return;
+    }
+    if (text == nullptr) {
+        text = "";
+    }
+    const auto size = static_cast<uint32_t>(std::strlen(text) + 1);
+    TheRegistry().SetValue(key, valueName, kRegSz, reinterpret_cast<const uint8_t*>(text), size);
+    TheRegistry().CloseKey(key);
+}
+
+uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                           uint32_t defaultNumber) {
+    const RegistryKey key = OpenSettingsKey(root, subKey);
+    if (key == 0) {
+        return defaultNumber;
+    }
+    // A shorter value of any type is taken as the low bytes of the number.
+    uint8_t bytes[4] = {};
+    uint32_t size = sizeof bytes;
+    uint32_t type = 0;
+    const RegistryResult result = TheRegistry().QueryValue(key, valueName, &type, bytes, &size);
+    TheRegistry().CloseKey(key);
+    if (result != 0) {
+        return defaultNumber;
+    }
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName, char* buffer,
+                    const char* defaultText, uint32_t capacity) {
+    if (buffer == nullptr || capacity == 0) {
+        return 0;
+    }
+    const RegistryKey key = OpenSettingsKey(root, subKey);
+    if (key != 0) {
+        uint32_t size = capacity;
+        uint32_t type = 0;
+        const RegistryResult result = TheRegistry().QueryValue(
+            key, valueName, &type, reinterpret_cast<uint8_t*>(buffer), &size);
+        TheRegistry().CloseKey(key);
+        // A stored text need not carry its terminator: add it when there is room,
+        // and treat a text that fills the whole buffer without one as too long.
+        if (result == 0 && size <= capacity) {
+            if (size < capacity) {
+                buffer[size] = '\0';
+                return 1;
+            }
+            if (buffer[capacity - 1] == '\0') {
+                return 1;
+            }
+        }
+    }
+    CopyText(buffer, defaultText, capacity);
+    return 0;
+}
+
+int32_t ListRegistryValues(RegistryKey root, const char* keyPath, uint32_t maxCount,
+                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data) {
+    if (names == nullptr || data == nullptr || nameSlotSize == 0 || dataSlotSize == 0) {
+        return 0;
+    }
+    Registry& registry = TheRegistry();
+    RegistryKey key = 0;
+    if (registry.OpenKey(root, keyPath, kKeyQueryValue | kKeyEnumerateSubKeys, key) != 0) {
+        return 0;
+    }
+    char* name = names;
+    char* datum = data;
+    uint32_t index = 0;
+    for (; index < maxCount; ++index) {
+        uint32_t nameLength = nameSlotSize;
+        uint32_t dataLength = dataSlotSize;
+        uint32_t type = 0;
+        const RegistryResult result = registry.EnumValue(
+            key, index, name, &nameLength, &type, reinterpret_cast<uint8_t*>(datum), &dataLength);
+        if (result == static_cast<RegistryResult>(syserr::kNoMoreItems)) {
+            break;
+        }
+        // The slots are read as texts: a name or data without room for its
+        // terminator does not fit, like one the registry refused as too long.
+        bool fits = result == 0 && nameLength < nameSlotSize && dataLength <= dataSlotSize;
+        if (fits) {
+            name[nameLength] = '\0';
+            if (dataLength < dataSlotSize) {
+                datum[dataLength] = '\0';
+            } else {
+                fits = datum[dataSlotSize - 1] == '\0';
+            }
+        }
+        if (fits) {
+            name += nameSlotSize;
+            datum += dataSlotSize;
+        } else {
+            // The next value goes into the same slots; leave no partial bytes behind.
+            std::memset(name, 0, nameSlotSize);
+            std::memset(datum, 0, dataSlotSize);
+        }
+    }
+    registry.CloseKey(key);
+    return static_cast<int32_t>(index);
+}
+
+} // namespace pixlor
