@@ -1,5 +1,5 @@
-// How many camera panels are open in this module (0 or 1): opening refuses a
-// second one, and the configuration dialog refuses to run while one is open.
+// How many camera panels are open (0 or 1): a second panel is refused, and the
+// configuration runs only while none is open.
 #pragma once
 
 #include <cstdint>

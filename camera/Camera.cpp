@@ -1,0 +1,343 @@
+#include "camera/Camera.h"
+
+#include <exception>
+#include <memory>
+
+#include "camera/LinkStatus.h"
+#include "camera/UtcDate.h"
+#include "platform/Platform.h"
+#include "serial/PortFlags.h"
+
+namespace pixlor {
+namespace {
+
+constexpr uint8_t kRegisterCheck = 1;
+constexpr uint8_t kRegisterSelected = 4;
+constexpr uint8_t kRegisterCount = 10;
+constexpr uint8_t kRequestPhoto = 0x0E;
+constexpr uint8_t kRequestThumbnail = 0x0F;
+constexpr uint8_t kRequestInfo = 0x2F;
+constexpr uint8_t kDeleteLast = 0;
+constexpr uint8_t kDeleteSelected = 7;
+constexpr uint32_t kDeleteWaitUs = 1000000;
+constexpr uint8_t kRefusedByDeleteLast = 2; // deleteMode once sub-code 0 was refused
+
+constexpr uint32_t kInfoSize = 24;
+constexpr uint32_t kNoTime = 0xFFFFFFFF;
+// Time-outs that do not count as tries while waiting for a picture's data.
+constexpr int kMaxUncountedTimeouts = 10;
+
+// A little-endian field of the information payload; the bytes it lacks read as 0.
+uint32_t InfoField(std::span<const uint8_t> payload, size_t offset) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        if (offset + i < payload.size()) {
+            value |= uint32_t{payload[offset + i]} << (8 * i);
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+Camera::Camera(uint8_t portIndex, uint32_t speedIndex)
+    : link_(portIndex), speedIndex_(speedIndex) {}
+
+Camera::~Camera() {
+    Disconnect();
+    table_.Clear();
+}
+
+CameraCodes Camera::Codes() const {
+    return CameraCodes{linkStatus_, link_.status, link_.Port().flags};
+}
+
+void Camera::RefusalRule() {
+    if ((Flags() & portflag::kRefusalMask) != 0) {
+        EndConnection(true, true);
+    }
+}
+
+bool Camera::Connect() {
+    if (connected_) {
+        return true;
+    }
+    if (!link_.Handshake() || !link_.SetLineSpeed(speedIndex_)) {
+        return false;
+    }
+    uint32_t ignored = 0;
+    if (!link_.GetRegister(kRegisterCheck, ignored)) {
+        return false;
+    }
+    connected_ = true;
+    return true;
+}
+
+bool Camera::EndConnection(bool release, bool preserveCodes) {
+    const int32_t savedStatus = link_.status;
+    const uint32_t savedFlags = Flags();
+    auto restore = [&] {
+        if (preserveCodes) {
+            link_.status = savedStatus;
+            Flags() = savedFlags;
+        }
+    };
+    if (!connected_ || !release) {
+        return true;
+    }
+    if (!link_.ResetLineSpeed()) {
+        restore();
+        return false;
+    }
+    connected_ = false;
+    restore();
+    return true;
+}
+
+bool Camera::Disconnect() {
+    linkStatus_ = linkstatus::kOk;
+    if ((Flags() & portflag::kBrokenLineMask) != 0) {
+        return true; // the line is broken: nothing would get through
+    }
+    if (!EndConnection(true, false)) {
+        linkStatus_ = linkstatus::kDisconnect;
+        return false;
+    }
+    return true;
+}
+
+bool Camera::ReadPictureCount(bool closeAfter) {
+    linkStatus_ = linkstatus::kPictureCount;
+    if (!Connect()) {
+        return false;
+    }
+    if (!link_.GetRegister(kRegisterCount, pictureCount_)) {
+        RefusalRule();
+        return false;
+    }
+    if (!EndConnection(closeAfter, false)) {
+        return false;
+    }
+    linkStatus_ = linkstatus::kOk;
+    countKnown_ = true;
+    return true;
+}
+
+bool Camera::LoadPictureTable() {
+    if (!countKnown_ && !ReadPictureCount(true)) {
+        RefusalRule();
+        return false;
+    }
+    if (pictureCount_ == 0) {
+        table_.Clear();
+        return true;
+    }
+    try {
+        table_.Build(pictureCount_);
+    } catch (const std::exception&) {
+        linkStatus_ = linkstatus::kPictureCount; // a count no memory can hold
+        return false;
+    }
+    return true;
+}
+
+bool Camera::SelectPicture(uint32_t number) {
+    if (number == 0 || number > pictureCount_) {
+        linkStatus_ = linkstatus::kSelectRange;
+        return false;
+    }
+    if (link_.selectedPicture != number) {
+        if (!link_.SetRegister(kRegisterSelected, number)) {
+            RefusalRule();
+            linkStatus_ = linkstatus::kSelect;
+            return false;
+        }
+    }
+    link_.selectedPicture = number;
+    return true;
+}
+
+bool Camera::LoadPictureInfo(uint32_t number, bool closeAfter) {
+    PictureRecord* record = number == 0 ? nullptr : table_.RecordAt(number - 1);
+    if (number == 0 || number > pictureCount_ || record == nullptr) {
+        linkStatus_ = linkstatus::kInfoRange;
+        return false;
+    }
+    if (record->infoLoaded) {
+        return true;
+    }
+    linkStatus_ = linkstatus::kPictureInfo;
+    if (!Connect()) {
+        return false;
+    }
+    if (!SelectPicture(number)) {
+        RefusalRule();
+        linkStatus_ = linkstatus::kSelect;
+        return false;
+    }
+    if (!link_.RequestData(kRequestInfo)) {
+        RefusalRule();
+        linkStatus_ = linkstatus::kPictureInfo;
+        return false;
+    }
+    const std::span<const uint8_t> info = link_.PacketPayload();
+    record->photoSize = InfoField(info, 0);
+    record->thumbnailSize = InfoField(info, 4);
+    uint64_t time = info.size() < kInfoSize ? kNoTime : InfoField(info, 20);
+    if (time == kNoTime) {
+        time = CurrentPlatform().clock->NowUnixSeconds();
+    }
+    const UtcDate date = BreakDownUtc(time);
+    record->day = date.day;
+    record->month = date.month;
+    record->year = date.year;
+    record->hour = date.hour;
+    record->minute = date.minute;
+    record->second = date.second;
+    if (!link_.SendByte(ctrl::kAck)) {
+        return false;
+    }
+    record->infoLoaded = true;
+    return EndConnection(closeAfter, false);
+}
+
+bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, const char* path,
+                             const DownloadProgress& progress, const FileTime& fileTime) {
+    linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+    if (number == 0 || number > pictureCount_) {
+        linkStatus_ = isPhoto ? linkstatus::kPhotoRange : linkstatus::kThumbnailRange;
+        return false;
+    }
+    if (!Connect() || !SelectPicture(number) || !LoadPictureInfo(number, false)) {
+        return false;
+    }
+    const PictureRecord* record = table_.RecordAt(number - 1);
+    if (record == nullptr) {
+        return false; // LoadPictureInfo has vouched for it; kept for the compiler
+    }
+    const uint32_t total = isPhoto ? record->photoSize : record->thumbnailSize;
+    auto goOn = [&progress](uint32_t received, uint32_t all) {
+        return !progress || progress(received, all);
+    };
+    if (!goOn(0, total)) {
+        // Cancelled before anything was asked for: no file, nothing sent.
+        linkStatus_ = isPhoto ? linkstatus::kPhotoCancelled : linkstatus::kThumbnailCancelled;
+        return false;
+    }
+    std::unique_ptr<WritableFile> file = CurrentPlatform().files->CreateNew(path);
+    if (!file) {
+        linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+        return false;
+    }
+
+    linkStatus_ = linkstatus::kOk;
+    link_.RequestData(isPhoto ? kRequestPhoto : kRequestThumbnail); // the loop reads the flags
+    const uint32_t firstFlags = Flags();
+    int tries = 0;
+    int uncountedTimeouts = 0;
+    uint32_t received = 0;
+    for (;;) {
+        while ((Flags() & portflag::kRetryMask) != 0) {
+            // After an unexpected first answer the camera may still be busy:
+            // time-outs then do not count as tries, but the wait is bounded.
+            if ((firstFlags & portflag::kUnexpectedByte) != 0 &&
+                (Flags() & portflag::kReadFailed) != 0) {
+                tries = 0;
+                if (++uncountedTimeouts >= kMaxUncountedTimeouts) {
+                    break;
+                }
+            } else {
+                ++tries;
+            }
+            if ((Flags() & portflag::kUnexpectedByte) != 0) {
+                CurrentPlatform().sleeper->Sleep(500);
+            }
+            if (tries == 3) {
+                break;
+            }
+            link_.AcknowledgeAndReceive(true);
+        }
+        if (Flags() != 0) {
+            break;
+        }
+        tries = 0;
+        const std::span<const uint8_t> payload = link_.PacketPayload();
+        const auto n = static_cast<uint32_t>(payload.size());
+        received += n;
+        const bool more = goOn(received, total);
+        uint32_t written = 0;
+        if (!file->Write(payload.data(), n, written) || written != n) {
+            // Full disk or a removed drive: stop the camera as a cancel does.
+            link_.SendByte(ctrl::kCancel);
+            closeAfter = true;
+            linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+            break;
+        }
+        if (!more) {
+            link_.SendByte(ctrl::kCancel);
+            closeAfter = true;
+            linkStatus_ = isPhoto ? linkstatus::kPhotoCancelled : linkstatus::kThumbnailCancelled;
+            break;
+        }
+        if (link_.PacketType() == ctrl::kLast) {
+            link_.SendByte(ctrl::kAck);
+            break;
+        }
+        link_.AcknowledgeAndReceive(false);
+    }
+    file->SetTimes(fileTime, fileTime, fileTime);
+    if (!file->Close() && linkStatus_ == linkstatus::kOk) {
+        // The last data may not have reached the disk.
+        linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+    }
+    if (Flags() != 0) {
+        linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+        RefusalRule();
+        return false;
+    }
+    if (!EndConnection(closeAfter, false)) {
+        return false;
+    }
+    return linkStatus_ == linkstatus::kOk;
+}
+
+bool Camera::DeletePicture(uint32_t number, bool closeAfter) {
+    if (!Connect()) {
+        return false;
+    }
+    if (number == 0) {
+        // Sub-code 0 would delete the camera's last picture.
+        linkStatus_ = linkstatus::kSelectRange;
+        return false;
+    }
+    for (;;) {
+        if (number != pictureCount_ || link_.deleteMode == kRefusedByDeleteLast) {
+            if (!SelectPicture(number)) {
+                return false;
+            }
+        }
+        linkStatus_ = linkstatus::kDelete;
+        const bool last = number == pictureCount_ && link_.deleteMode != kRefusedByDeleteLast;
+        if (link_.Action(last ? kDeleteLast : kDeleteSelected, 0, kDeleteWaitUs)) {
+            break;
+        }
+        if ((Flags() & portflag::kRefused) != 0 && link_.deleteMode == 0) {
+            link_.deleteMode = kRefusedByDeleteLast; // this camera wants a selection
+            continue;
+        }
+        if ((Flags() & portflag::kTimeoutsFailed) != 0) {
+            linkStatus_ = linkstatus::kDeleteTimeouts;
+        }
+        RefusalRule();
+        return false;
+    }
+    table_.Remove(number - 1);
+    --pictureCount_;
+    if (!EndConnection(closeAfter, false)) {
+        return false;
+    }
+    linkStatus_ = linkstatus::kOk;
+    return true;
+}
+
+} // namespace pixlor
