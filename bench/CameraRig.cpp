@@ -11,7 +11,8 @@
 namespace pixlor::bench {
 namespace fs = std::filesystem;
 
-CameraRig::CameraRig(std::vector<camsim::Picture> pictures, uint32_t packetSize) {
+CameraRig::CameraRig(std::vector<camsim::Picture> pictures, uint32_t packetSize,
+                     const std::string& traceFile) {
     static std::atomic<int> serial{0};
     dir_ = fs::temp_directory_path() /
            ("pixlor-bench-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
@@ -27,6 +28,7 @@ CameraRig::CameraRig(std::vector<camsim::Picture> pictures, uint32_t packetSize)
     options.camera.packetSize = packetSize;
     options.pace = true;
     options.strictSpeed = true;
+    options.traceFile = traceFile;
     sim_ = std::make_unique<camsim::Simulator>(std::move(options));
     started_ = sim_->Start((dir_ / ("com" + std::to_string(kRigPort + 1))).string());
     if (!started_) {

@@ -18,7 +18,9 @@ inline constexpr uint8_t kRigPort = 1; // COM2, the settings' default
 
 class CameraRig {
 public:
-    CameraRig(std::vector<camsim::Picture> pictures, uint32_t packetSize);
+    // `traceFile`: where the emulator writes every byte both ways, with times.
+    CameraRig(std::vector<camsim::Picture> pictures, uint32_t packetSize,
+              const std::string& traceFile = {});
     ~CameraRig();
     CameraRig(const CameraRig&) = delete;
     CameraRig& operator=(const CameraRig&) = delete;

@@ -4,9 +4,9 @@ namespace pixlor::bench {
 namespace {
 
 constexpr uint32_t kHandshakeSpeed = 19200;
-constexpr uint32_t kFraming = 6;          // a packet's type, marker, length and checksum
-constexpr uint32_t kRegisterPayload = 4;  // the value a register read returns
-constexpr uint32_t kInfoPayload = 24;     // a picture's information record
+constexpr uint32_t kFraming = 6;         // a packet's type, marker, length and checksum
+constexpr uint32_t kRegisterPayload = 4; // the value a register read returns
+constexpr uint32_t kInfoPayload = 24;    // a picture's information record
 
 // The pause before a command and the two between its three writes.
 void AddCommand(LineCost& cost, uint32_t payload, uint32_t speed) {
@@ -20,7 +20,7 @@ void AddHandshake(LineCost& cost, bool first) {
         cost.Pause(500); // before the port is opened
         cost.Pause(100); // before the first purge
     }
-    cost.Pause(100);                  // before the probe
+    cost.Pause(100);                    // before the probe
     cost.Bytes(1 + 1, kHandshakeSpeed); // the probe and its NAK
 }
 

@@ -1,1 +1,121 @@
-int main(){}
+// pixlor-bench-open: what opening a panel asks of the camera, measured over the
+// camera emulator at the line's speed with the real port, link and camera: the
+// picture table, the information of every picture (the last one handing the
+// camera back), then Disconnect. Compared with the protocol's own minimum, its
+// pauses and the bytes of every exchange at the line's speed.
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/CameraRig.h"
+#include "bench/LineModel.h"
+#include "camera/Camera.h"
+#include "camera/PacketLink.h"
+
+namespace pixlor::bench {
+namespace {
+
+std::optional<double> OpenOnce(uint32_t pictures, uint32_t speedIndex,
+                               const std::string& traceFile) {
+    CameraRig rig(CheapPictures(pictures), 2048, traceFile);
+    if (!rig.Started()) {
+        std::fprintf(stderr, "emulator: %s\n", rig.Error().c_str());
+        return std::nullopt;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    Camera camera(kRigPort, speedIndex);
+    bool ok = camera.LoadPictureTable() && camera.PictureCount() == pictures;
+    for (uint32_t n = 1; ok && n <= pictures; ++n) {
+        ok = camera.LoadPictureInfo(n, n == pictures);
+    }
+    ok = ok && camera.Disconnect();
+    const double seconds = SecondsSince(start);
+    if (!ok) {
+        const CameraCodes codes = camera.Codes();
+        std::fprintf(stderr, "open failed: LinkStatus %d, PacketStatus %d, PortFlags 0x%X\n",
+                     codes.linkStatus, codes.packetStatus, codes.portFlags);
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: pixlor-bench-open [--pictures 1,50,200] [--speed-index 1-5] "
+                         "[--repeat N] [--trace FILE]\n");
+    return 2;
+}
+
+} // namespace
+
+int Run(int argc, char** argv) {
+    std::vector<uint32_t> counts{1, 50, 200};
+    uint32_t speedIndex = 5; // the settings' default
+    int repeat = 5;
+    std::string traceFile;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (value == nullptr) {
+            return Usage();
+        }
+        if (arg == "--pictures") {
+            counts.clear();
+            for (const char* p = value; *p != '\0';) {
+                char* end = nullptr;
+                counts.push_back(static_cast<uint32_t>(std::strtoul(p, &end, 10)));
+                p = *end == ',' ? end + 1 : end;
+            }
+        } else if (arg == "--speed-index") {
+            speedIndex = static_cast<uint32_t>(std::atoi(value));
+            if (speedIndex < 1 || speedIndex > 5) {
+                return Usage();
+            }
+        } else if (arg == "--repeat") {
+            repeat = std::max(1, std::atoi(value));
+        } else if (arg == "--trace") {
+            traceFile = value; // the last run's exchange, for looking into the time
+        } else {
+            return Usage();
+        }
+        ++i;
+    }
+    const uint32_t speed = packet::LineSpeed(speedIndex);
+    std::printf("# panel open: table, every picture's information, disconnect; handshakes at "
+                "19200 bit/s, the rest at %u; %d run(s) a row\n",
+                speed, repeat);
+    std::printf("%8s %7s %9s %9s %10s %7s %7s\n", "pictures", "speed", "best_s", "median_s",
+                "minimum_s", "best_x", "median_x");
+    int failures = 0;
+    for (uint32_t count : counts) {
+        if (count == 0) {
+            continue; // an empty camera opens no panel
+        }
+        std::vector<double> runs;
+        for (int run = 0; run < repeat; ++run) {
+            if (auto seconds = OpenOnce(count, speedIndex, traceFile)) {
+                runs.push_back(*seconds);
+            } else {
+                ++failures;
+            }
+        }
+        if (runs.empty()) {
+            std::printf("%8u %7u   failed\n", count, speed);
+            continue;
+        }
+        const Spread spread = SpreadOf(runs);
+        const double minimum = OpenMinimum(count, speed);
+        std::printf("%8u %7u %9.3f %9.3f %10.3f %7.3f %7.3f\n", count, speed, spread.best,
+                    spread.median, minimum, spread.best / minimum, spread.median / minimum);
+        std::fflush(stdout);
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace pixlor::bench
+
+int main(int argc, char** argv) {
+    return pixlor::bench::Run(argc, argv);
+}

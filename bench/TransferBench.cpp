@@ -34,8 +34,8 @@ struct SpeedEntry {
     uint32_t defaultSize;
 };
 constexpr SpeedEntry kSpeeds[] = {
-    {1, 9600, 8 * kKiB},    {2, 19200, 16 * kKiB},   {3, 38400, 32 * kKiB},
-    {4, 57600, 48 * kKiB},  {5, 115200, 64 * kKiB},
+    {1, 9600, 8 * kKiB},   {2, 19200, 16 * kKiB},  {3, 38400, 32 * kKiB},
+    {4, 57600, 48 * kKiB}, {5, 115200, 64 * kKiB},
 };
 constexpr uint32_t kPacketSizes[] = {512, 1024, 2048, 4096};
 
@@ -51,17 +51,16 @@ std::vector<uint32_t> ParseList(std::string_view text) {
     std::vector<uint32_t> out;
     while (!text.empty()) {
         const size_t comma = text.find(',');
-        out.push_back(static_cast<uint32_t>(std::strtoul(std::string(text.substr(0, comma)).c_str(),
-                                                         nullptr, 10)));
+        out.push_back(static_cast<uint32_t>(
+            std::strtoul(std::string(text.substr(0, comma)).c_str(), nullptr, 10)));
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
     }
     return out;
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: pixlor-bench-transfer [--full] [--picture-size BYTES]\n"
-                 "       [--speeds 9600,...] [--packets 512,...] [--repeat N]\n");
+    std::fprintf(stderr, "usage: pixlor-bench-transfer [--full] [--picture-size BYTES]\n"
+                         "       [--speeds 9600,...] [--packets 512,...] [--repeat N]\n");
     return 2;
 }
 
