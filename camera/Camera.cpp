@@ -211,8 +211,11 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     if (!Connect() || !SelectPicture(number) || !LoadPictureInfo(number, false)) {
         return false;
     }
-    const PictureRecord& record = *table_.RecordAt(number - 1);
-    const uint32_t total = isPhoto ? record.photoSize : record.thumbnailSize;
+    const PictureRecord* record = table_.RecordAt(number - 1);
+    if (record == nullptr) {
+        return false; // LoadPictureInfo has vouched for it; kept for the compiler
+    }
+    const uint32_t total = isPhoto ? record->photoSize : record->thumbnailSize;
     auto goOn = [&progress](uint32_t received, uint32_t all) {
         return !progress || progress(received, all);
     };

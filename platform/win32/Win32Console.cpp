@@ -1,19 +1,44 @@
-// Placeholder until the console backend lands: no input is ever pending.
+#include <windows.h>
+
 #include "platform/SystemBackends.h"
 
 namespace pixlor::system {
 namespace {
 
-class QuietConsole final : public Console {
+// A faithful copy of the record: Wine's console gives Esc as VK 0x1B with
+// character 0, and no character is made up for it here.
+class Win32Console final : public Console {
 public:
-    bool PendingEvents(uint32_t& count) override { return (count = 0), true; }
-    bool ReadEvent(ConsoleEvent&, uint32_t& read) override { return (read = 0), false; }
+    bool PendingEvents(uint32_t& count) override {
+        DWORD pending = 0;
+        const BOOL ok = GetNumberOfConsoleInputEvents(GetStdHandle(STD_INPUT_HANDLE), &pending);
+        count = ok ? pending : 0;
+        return ok != FALSE;
+    }
+
+    bool ReadEvent(ConsoleEvent& event, uint32_t& read) override {
+        INPUT_RECORD record{};
+        DWORD delivered = 0;
+        const BOOL ok = ReadConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &delivered);
+        read = ok ? delivered : 0;
+        if (!ok || delivered == 0) {
+            return ok != FALSE;
+        }
+        event = ConsoleEvent{};
+        event.isKey = record.EventType == KEY_EVENT;
+        if (event.isKey) {
+            event.keyDown = record.Event.KeyEvent.bKeyDown != FALSE;
+            event.virtualKey = record.Event.KeyEvent.wVirtualKeyCode;
+            event.character = record.Event.KeyEvent.uChar.AsciiChar;
+        }
+        return true;
+    }
 };
 
 } // namespace
 
 Console& SystemConsole() {
-    static QuietConsole console;
+    static Win32Console console;
     return console;
 }
 

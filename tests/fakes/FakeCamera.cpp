@@ -84,7 +84,9 @@ void FakeCamera::OnWrite(std::span<const uint8_t> bytes) {
 }
 
 void FakeCamera::Answer(std::vector<uint8_t> bytes) {
-    device_.Queue(bytes);
+    if (fault_ != CameraFault::Silent) {
+        device_.Queue(bytes);
+    }
 }
 
 // Each host message that expects an answer takes the next queued fault.
@@ -141,8 +143,9 @@ static bool Faulted(const std::optional<CameraFault>& fault, FakeSerialDevice& d
         return false;
     }
     switch (*fault) {
-    case CameraFault::Silent:
-        return true;
+    case CameraFault::None:
+    case CameraFault::Silent: // Answer() drops it
+        return false;
     case CameraFault::Nak:
         device.Queue({kNak});
         return true;
@@ -269,7 +272,9 @@ void FakeCamera::OnCommand(const ReceivedCommand& command) {
         pictures.erase(pictures.begin() + (number - 1));
         deleted.push_back(number);
         Answer({kAck});
-        later_ = {static_cast<uint8_t>(completionByte)};
+        if (fault_ != CameraFault::Silent) {
+            later_ = {static_cast<uint8_t>(completionByte)};
+        }
         return;
     }
     default:

@@ -35,7 +35,8 @@ struct FakePicture {
 // What the camera does with one host message (a command packet or a single
 // control byte) instead of its normal answer.
 enum class CameraFault {
-    Silent,    // no answer (the host times out)
+    None,      // the normal answer
+    Silent,    // the answer is lost on the line (the host times out); its effect stays
     Nak,       // answer NAK
     Refuse,    // answer 0x11
     Junk,      // answer an unexpected byte (0x42)
@@ -65,6 +66,7 @@ public:
     bool awake = true;                     // false: probes go unanswered
     bool refuseSubCode0 = false;
     uint32_t completionByte = 0x05; // the byte that ends an action
+    uint32_t infoLength = 24;       // payload bytes of the 0x2F answer (shorter: cut off)
     std::deque<CameraFault> faults; // for the next host messages, in order
 
     // The record.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,10 @@ struct TextCase {
     bool stored; // else the default is read
 };
 
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.length << " characters, capacity " << c.capacity;
+}
+
 class TextLength : public SettingsStoreTest, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(TextLength, FitsOnlyWithItsTerminator) {
@@ -160,6 +165,10 @@ struct NumberCase {
     std::vector<uint8_t> data;
     uint32_t expected;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class NumberValue : public SettingsStoreTest, public ::testing::WithParamInterface<NumberCase> {};
 

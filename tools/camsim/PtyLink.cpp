@@ -151,6 +151,17 @@ void PtyLink::Close() {
     }
 }
 
+void PtyLink::WaitDrained(std::chrono::milliseconds timeout) const {
+    const auto until = Clock::now() + timeout;
+    std::this_thread::sleep_until(
+        std::max(Clock::now() + std::chrono::milliseconds(10), lineFreeAt_));
+    int queued = 0;
+    while (slave_ >= 0 && ioctl(slave_, TIOCINQ, &queued) == 0 && queued > 0 &&
+           Clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 std::uint32_t PtyLink::HostSpeed() const {
     termios tio{};
     if (master_ < 0 || tcgetattr(master_, &tio) != 0) {

@@ -47,6 +47,10 @@ public:
     bool Write(std::span<const std::uint8_t> bytes, std::uint32_t speed, bool pace,
                const std::atomic<bool>& stop);
 
+    // Waits until the host has read what was written (at most `timeout`): closing the
+    // master discards whatever the host has not read yet.
+    void WaitDrained(std::chrono::milliseconds timeout) const;
+
 private:
     int master_ = -1;
     int slave_ = -1;

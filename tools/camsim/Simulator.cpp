@@ -248,6 +248,7 @@ bool Simulator::Impl::SendDue() {
         lastWriteEnd = Clock::now();
         purgesAtLastWrite = purges;
         if (reply.thenVanish) {
+            link.WaitDrained(std::chrono::milliseconds(1000));
             std::lock_guard lock(mutex);
             Note("camera vanished");
             link.Close();

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <strings.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeFileSystem.h"
+#include "platform/Platform.h"
+#include "platform/SystemError.h"
+#include "plugin/Host.h"
+#include "transfer/PictureTime.h"
+#include "transfer/TransferList.h"
+
+namespace pixlor {
+namespace {
+
+const char* const kPrefix = "pic17.05.2002_";
+
+// The host's comparison and scanning functions, as the C library has them.
+int PIXLOR_WINAPI Stricmp(const char* a, const char* b) {
+    return ::strcasecmp(a, b);
+}
+int PIXLOR_WINAPI Strnicmp(const char* a, const char* b, int n) {
+    return ::strncasecmp(a, b, static_cast<size_t>(n));
+}
+int PIXLOR_CDECL Sscanf(const char* buffer, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int converted = std::vsscanf(buffer, format, args);
+    va_end(args);
+    return converted;
+}
+
+class HostFunctions {
+public:
+    HostFunctions() {
+        hostFunctions.LStricmp = Stricmp;
+        hostFunctions.LStrnicmp = Strnicmp;
+        hostFunctions.sscanf = Sscanf;
+    }
+    ~HostFunctions() { ForgetHostRecords(); }
+};
+
+PictureRecord Taken(uint8_t day, uint8_t hour, uint32_t photoSize, uint32_t thumbSize) {
+    return PictureRecord{true, photoSize, thumbSize, day, 5, 2002, hour, 0, 0};
+}
+
+PluginPanelItem Item(const char* name, uint32_t userData = 0, FileTime created = {}) {
+    PluginPanelItem item{};
+    std::strncpy(item.FindData.cFileName, name, sizeof item.FindData.cFileName - 1);
+    item.FindData.ftCreationTime = FarFileTime{created.low, created.high};
+    item.UserData = userData;
+    return item;
+}
+
+std::vector<uint32_t> Positions(const TransferList& list) {
+    std::vector<uint32_t> positions;
+    for (const TransferItem& item : list) {
+        positions.push_back(item.position);
+    }
+    return positions;
+}
+
+class TransferListTest : public ::testing::Test {
+protected:
+    TransferListTest() {
+        // 17 May, 18 May, 17 May again.
+        table.Build(3);
+        *table.RecordAt(0) = Taken(17, 9, 1000, 10);
+        *table.RecordAt(1) = Taken(18, 10, 2000, 20);
+        *table.RecordAt(2) = Taken(17, 11, 4000, 40);
+    }
+
+    HostFunctions host;
+    FakeClock clock;
+    FakeFileSystem files;
+    ScopedPlatform scope{Platform{.clock = &clock, .files = &files}};
+    PictureTable table;
+};
+
+TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
+    const FolderList folders = BuildFolderList("%2Y-%2M-%2D", kViewPhotos, table);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].name, "02-05-17");
+    EXPECT_EQ(folders[0].firstTime, PictureFileTime(*table.RecordAt(0)));
+    EXPECT_EQ(folders[0].lastTime, PictureFileTime(*table.RecordAt(2)));
+    EXPECT_EQ(folders[0].totalSize, 5000u);
+    EXPECT_EQ(folders[1].name, "02-05-18");
+    EXPECT_EQ(folders[1].firstTime, folders[1].lastTime);
+    EXPECT_EQ(BuildFolderList("%2Y-%2M-%2D", kViewThumbnails, table)[0].totalSize, 50u);
+    EXPECT_EQ(BuildFolderList("%4Y", kViewPhotos, table).size(), 1u);
+}
+
+TEST_F(TransferListTest, AFolderNameMatchesWhateverItsCase) {
+    TransferList list;
+    EXPECT_EQ(CollectFolderPictures("DAY17", "day%D", table, list), 2u);
+    EXPECT_EQ(Positions(list), (std::vector<uint32_t>{0, 2}));
+    EXPECT_EQ(list[1].timeStamp, PictureFileTime(*table.RecordAt(2)));
+    EXPECT_EQ(CollectFolderPictures("", "day%D", table, list), 5u); // appends every picture
+    EXPECT_EQ(Positions(list), (std::vector<uint32_t>{0, 2, 0, 1, 2}));
+}
+
+TEST_F(TransferListTest, AnEmptyCameraGivesEmptyLists) {
+    PictureTable empty;
+    TransferList list;
+    EXPECT_EQ(CollectFolderPictures(nullptr, "%D", empty, list), 0u);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(BuildFolderList("%D", kViewPhotos, empty).empty());
+}
+
+TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
+    std::vector<PluginPanelItem> selected{Item("02-05-18"), Item("02-05-17")};
+    PanelInfo panel{};
+    panel.SelectedItems = selected.data();
+    panel.SelectedItemsNumber = 2;
+    TransferList list;
+    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "%2Y-%2M-%2D", "", table, list),
+              3u);
+    EXPECT_EQ(Positions(list), (std::vector<uint32_t>{1, 0, 2}));
+
+    // Thumbnails are grouped by their own template.
+    TransferList thumbs;
+    std::vector<PluginPanelItem> byDay{Item("18")};
+    panel.SelectedItems = byDay.data();
+    panel.SelectedItemsNumber = 1;
+    CollectSelection(panel, kListingFolders, kViewThumbnails, "%2Y-%2M-%2D", "%D", table, thumbs);
+    EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
+}
+
+TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
+    const FileTime a{11, 1}, b{22, 2};
+    std::vector<PluginPanelItem> selected{Item("x.jpg", 2, a), Item("y.jpg", 0, b)};
+    PanelInfo panel{};
+    panel.SelectedItems = selected.data();
+    panel.SelectedItemsNumber = 2;
+    TransferList list;
+    for (uint32_t flags : {kListingPictures, kListingInsideFolder}) {
+        list.clear();
+        EXPECT_EQ(CollectSelection(panel, flags, kViewPhotos, "%D", "", table, list), 2u);
+        EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
+        EXPECT_EQ(list[0].timeStamp, a);
+        EXPECT_EQ(list[1].timeStamp, b);
+    }
+}
+
+struct NameCase {
+    const char* name;
+    uint32_t width;
+    bool matches;
+    uint32_t number;
+};
+
+class NumberOfNameTest : public TransferListTest, public ::testing::WithParamInterface<NameCase> {};
+
+TEST_P(NumberOfNameTest, FollowsTheNumberingRules) {
+    const NameCase& c = GetParam();
+    uint32_t number = 12345;
+    EXPECT_EQ(NumberOfName(c.name, kPrefix, c.width, number), c.matches) << c.name;
+    if (c.matches) {
+        EXPECT_EQ(number, c.number) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NumberOfNameTest,
+    ::testing::Values(
+        NameCase{"pic17.05.2002_001.jpg", 3, true, 1},
+        NameCase{"PIC17.05.2002_005.JPG", 3, true, 5},
+        NameCase{"pic17.05.2002_01.jpg", 3, false, 0}, NameCase{"pic17.05.2002_01.jpg", 2, true, 1},
+        NameCase{"pic17.05.2002_005.jpeg", 3, false, 0}, NameCase{"pic17.05.2002_005", 3, false, 0},
+        NameCase{"pic17.05.2002_005.jpg.bak", 3, false, 0},
+        NameCase{"pic18.05.2002_005.jpg", 3, false, 0}, NameCase{"pic17.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_abc.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_12a.jpg", 3, true, 12}, // the scan stops at 'a'
+        // Wider numbers, as the numbering prints them past 999.
+        NameCase{"pic17.05.2002_1000.jpg", 3, true, 1000},
+        NameCase{"pic17.05.2002_123456789.jpg", 3, true, 123456789},
+        NameCase{"pic17.05.2002_01000.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_1234567890.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_10a0.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_-01.jpg", 3, false, 0}));
+
+TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
+    std::vector<PluginPanelItem> items{
+        Item(".."),
+        Item("pic17.05.2002_001.jpg"),
+        Item("pic17.05.2002_007.jpg"),
+        Item("PIC17.05.2002_005.JPG"),
+        Item("pic17.05.2002_01.jpg"),
+        Item("pic17.05.2002_050.jpeg"),
+    };
+    PanelInfo other{};
+    other.PanelItems = items.data();
+    other.ItemsNumber = static_cast<int>(items.size());
+    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 8u);
+    other.ItemsNumber = 1;
+    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 1u);
+}
+
+TEST_F(TransferListTest, TheFolderNumberGoesOnPastTheWidth) {
+    const std::string folder = "D:\\Photos\\02-05-17\\";
+    files.AddFolder(folder);
+    uint32_t next = 0;
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    EXPECT_EQ(next, 1u);
+    files.AddFile(folder + "pic17.05.2002_001.jpg");
+    files.AddFile(folder + "pic17.05.2002_007.jpg");
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    EXPECT_EQ(next, 8u);
+    files.AddFile(folder + "pic17.05.2002_999.jpg");
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    EXPECT_EQ(NumberedFileName(kPrefix, next, 3), "pic17.05.2002_1000.jpg");
+    files.AddFile(folder + NumberedFileName(kPrefix, next, 3));
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    EXPECT_EQ(next, 1001u);
+    files.AddFile(folder + "pic17.05.2002_01002.jpg"); // not how 1002 prints
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    EXPECT_EQ(next, 1001u);
+}
+
+TEST_F(TransferListTest, TheFirstListedEntryCountsToo) {
+    files.AddFile("D:\\pic17.05.2002_003.jpg"); // a drive lists no "." first
+    uint32_t next = 0;
+    ASSERT_EQ(NextNumberInFolder(3, kPrefix, "D:\\", next), 0);
+    EXPECT_EQ(next, 4u);
+}
+
+TEST_F(TransferListTest, AFolderThatCannotBeListedFails) {
+    uint32_t next = 77;
+    EXPECT_EQ(NextNumberInFolder(3, kPrefix, "D:\\Missing\\", next), kLinkNoFolderListing);
+    EXPECT_EQ(next, 77u);
+
+    files.AddFile("D:\\P\\pic17.05.2002_001.jpg");
+    files.FailCall(FileOp::FindNext, 2, syserr::kNotReady);
+    EXPECT_EQ(NextNumberInFolder(3, kPrefix, "D:\\P\\", next), kLinkListingFailed);
+    EXPECT_EQ(next, 77u);
+}
+
+TEST(NumberedFileName, PadsToTheWidthAndNeverCuts) {
+    EXPECT_EQ(NumberedFileName("p_", 8, 3), "p_008.jpg");
+    EXPECT_EQ(NumberedFileName("p_", 8, 2), "p_08.jpg");
+    EXPECT_EQ(NumberedFileName("p_", 12345, 3), "p_12345.jpg");
+    EXPECT_EQ(NumberedFileName("", 1, 9), "000000001.jpg");
+}
+
+} // namespace
+} // namespace pixlor

@@ -1,0 +1,187 @@
+#include "transfer/TransferList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Platform.h"
+#include "platform/SystemError.h"
+#include "plugin/Host.h"
+#include "transfer/NameTemplate.h"
+#include "transfer/PictureTime.h"
+
+namespace pixlor {
+namespace {
+
+// The numbering format has one digit for the width.
+uint32_t UsableWidth(uint32_t width) {
+    return std::clamp(width, 1u, 9u);
+}
+
+bool SameName(const char* a, const char* b) {
+    return hostFunctions.LStricmp(a, b) == 0;
+}
+
+uint32_t SizeShown(const PictureRecord& record, int viewKind) {
+    return viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+}
+
+// The number part as a wider number prints: only digits, no leading zero, and
+// short enough that the next number still fits.
+bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
+    if (length > 9 || digits[0] == '0') {
+        return false;
+    }
+    uint32_t value = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (digits[i] < '0' || digits[i] > '9') {
+            return false;
+        }
+        value = value * 10 + static_cast<uint32_t>(digits[i] - '0');
+    }
+    number = value;
+    return true;
+}
+
+// The largest number among the candidates so far, if any.
+class Highest {
+public:
+    void Consider(const char* name, const char* prefix, uint32_t width) {
+        uint32_t number = 0;
+        if (NumberOfName(name, prefix, width, number) && (!found_ || number > highest_)) {
+            highest_ = number;
+            found_ = true;
+        }
+    }
+    uint32_t Next() const { return found_ ? highest_ + 1 : 1; }
+
+private:
+    bool found_ = false;
+    uint32_t highest_ = 0;
+};
+
+} // namespace
+
+size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
+                             const PictureTable& table, TransferList& list) {
+    const bool everything = filter == nullptr || filter[0] == '\0';
+    char name[kNameBufferSize];
+    for (uint32_t position = 0; position < table.Size(); ++position) {
+        if (!everything) {
+            ExpandNameOrEmpty(position, folderTemplate, name, &table);
+            if (!SameName(name, filter)) {
+                continue;
+            }
+        }
+        list.push_back(TransferItem{PictureFileTime(*table.RecordAt(position)), position});
+    }
+    return list.size();
+}
+
+size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
+                        const char* photoFolderTemplate, const char* thumbFolderTemplate,
+                        const PictureTable& table, TransferList& list) {
+    const char* folderTemplate =
+        viewKind == kViewThumbnails ? thumbFolderTemplate : photoFolderTemplate;
+    for (int i = 0; panel.SelectedItems != nullptr && i < panel.SelectedItemsNumber; ++i) {
+        const PluginPanelItem& item = panel.SelectedItems[i];
+        if ((listingFlags & kListingFolders) != 0) {
+            CollectFolderPictures(item.FindData.cFileName, folderTemplate, table, list);
+        } else {
+            const FarFileTime& created = item.FindData.ftCreationTime;
+            list.push_back(TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime},
+                                        item.UserData});
+        }
+    }
+    return list.size();
+}
+
+FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
+    FolderList folders;
+    char name[kNameBufferSize];
+    for (uint32_t position = 0; position < table.Size(); ++position) {
+        const PictureRecord& record = *table.RecordAt(position);
+        const FileTime time = PictureFileTime(record);
+        ExpandNameOrEmpty(position, folderTemplate, name, &table);
+        auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
+            return SameName(f.name.c_str(), name);
+        });
+        if (folder == folders.end()) {
+            folders.push_back(PictureFolder{name, time, time, 0});
+            folder = folders.end() - 1;
+        } else {
+            folder->lastTime = time;
+        }
+        folder->totalSize += SizeShown(record, viewKind);
+    }
+    return folders;
+}
+
+uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel) {
+    Highest highest;
+    for (int i = 0; otherPanel.PanelItems != nullptr && i < otherPanel.ItemsNumber; ++i) {
+        highest.Consider(otherPanel.PanelItems[i].FindData.cFileName, prefix, width);
+    }
+    return highest.Next();
+}
+
+int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
+                           uint32_t& result) {
+    FileSystem& files = *CurrentPlatform().files;
+    const std::string pattern = folder + "*.*";
+    FindEntry entry;
+    const std::unique_ptr<FindHandle> search = files.FindFirst(pattern.c_str(), entry);
+    if (search == nullptr) {
+        return kLinkNoFolderListing;
+    }
+    Highest highest;
+    do {
+        highest.Consider(entry.name.c_str(), prefix, width);
+    } while (search->Next(entry));
+    if (files.LastError() != syserr::kNoMoreFiles) {
+        return kLinkListingFailed;
+    }
+    result = highest.Next();
+    return 0;
+}
+
+bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number) {
+    const char* dot = std::strrchr(name, '.');
+    if (dot == nullptr || !SameName(dot, ".jpg")) {
+        return false;
+    }
+    const std::string base(name, static_cast<size_t>(dot - name));
+    const size_t prefixLength = std::strlen(prefix);
+    if (base.size() < prefixLength ||
+        hostFunctions.LStrnicmp(base.c_str(), prefix, static_cast<int>(prefixLength)) != 0) {
+        return false;
+    }
+    const char* rest = base.c_str() + prefixLength;
+    const size_t restLength = base.size() - prefixLength;
+    width = UsableWidth(width);
+    if (restLength == width) {
+        char format[] = "%03ld";
+        format[2] = static_cast<char>('0' + width);
+        long value = 0;
+        // A negative number is never one the numbering wrote; as unsigned it
+        // would win and wrap the next number round to 0.
+        if (hostFunctions.sscanf(rest, format, &value) != 1 || value < 0) {
+            return false;
+        }
+        number = static_cast<uint32_t>(value);
+        return true;
+    }
+    // Past 10^width - 1 the numbering prints every digit; count those names too,
+    // or the number after them would be proposed again and again.
+    return restLength > width && WiderNumber(rest, restLength, number);
+}
+
+std::string NumberedFileName(const std::string& prefix, uint32_t number, uint32_t width) {
+    std::string digits = std::to_string(number);
+    const uint32_t wanted = UsableWidth(width);
+    if (digits.size() < wanted) {
+        digits.insert(0, wanted - digits.size(), '0');
+    }
+    return prefix + digits + ".jpg";
+}
+
+} // namespace pixlor

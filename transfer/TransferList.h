@@ -1,0 +1,91 @@
+// The lists the transfers work on: the pictures to copy or delete (from the
+// panel's selection or a virtual folder), the virtual folders that group the
+// pictures by their expanded folder template, and the next free sequence number
+// of a file name so that no existing file is ever chosen again.
+//
+// The lists keep table order; a list owns its elements and frees them when it
+// is destroyed or cleared (FreeTransferList, FreeFolderList).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "camera/PictureTable.h"
+#include "platform/FileTime.h"
+#include "plugin/FarApi.h"
+
+namespace pixlor {
+
+// One picture to transfer.
+struct TransferItem {
+    FileTime timeStamp;    // the written file's time
+    uint32_t position = 0; // in the PictureTable, from 0
+};
+using TransferList = std::vector<TransferItem>;
+
+// One virtual folder of the listing.
+struct PictureFolder {
+    std::string name;       // the expanded folder template, at most 256 characters
+    FileTime firstTime;     // of its first picture in table order
+    FileTime lastTime;      // of its last picture
+    uint32_t totalSize = 0; // of the kind the panel shows, wrapping as 32 bits
+};
+using FolderList = std::vector<PictureFolder>;
+
+// listingFlags bits of the panel (what its current listing shows).
+inline constexpr uint32_t kListingPictures = 0x01;
+inline constexpr uint32_t kListingFolders = 0x02;
+inline constexpr uint32_t kListingInsideFolder = 0x04;
+
+// viewKind of the panel.
+inline constexpr int kViewPhotos = 0;
+inline constexpr int kViewThumbnails = 1;
+
+// LinkStatus codes of the numbering.
+inline constexpr int32_t kLinkNoFolderListing = 18; // the folder cannot be listed
+inline constexpr int32_t kLinkListingFailed = 19;   // the listing broke off
+
+// Appends every picture, in table order, whose folder template expands to
+// `filter` (compared as the host compares names, ignoring case); a null or empty
+// filter takes every picture. Returns the size of the whole list.
+size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
+                             const PictureTable& table, TransferList& list);
+
+// Appends the panel's selected items: for a folder listing (kListingFolders),
+// every picture of each selected folder under the folder template of the kind
+// shown; otherwise each selected picture, by its UserData position and with its
+// creation time. Returns the size of the whole list.
+size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
+                        const char* photoFolderTemplate, const char* thumbFolderTemplate,
+                        const PictureTable& table, TransferList& list);
+
+// The virtual folders in the order of their first picture; names that differ
+// only in case are one folder. Sizes are of the kind `viewKind` shows.
+FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table);
+
+inline void FreeTransferList(TransferList& list) {
+    TransferList().swap(list);
+}
+inline void FreeFolderList(FolderList& list) {
+    FolderList().swap(list);
+}
+
+// The next sequence number after the numbered ".jpg" names of `prefix` among the
+// other panel's items: the largest number plus 1, or 1.
+uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel);
+
+// The same over the entries of `folder` (a path ending in '\'). Returns 0 and
+// the number in `result`, or the LinkStatus of the failure: kLinkNoFolderListing
+// when the folder cannot be listed, kLinkListingFailed when the listing breaks off.
+int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
+                           uint32_t& result);
+
+// Whether `name` is a numbered picture name of `prefix` at `width` digits, and
+// its number. Exposed for the listing's own numbering and for tests.
+bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number);
+
+// prefix + number (zero-padded to `width` digits, longer when it needs more) + ".jpg".
+std::string NumberedFileName(const std::string& prefix, uint32_t number, uint32_t width);
+
+} // namespace pixlor
