@@ -206,16 +206,17 @@ std::vector<std::string> RenderDialog(int width, int height, const char* helpTop
         case DI_COMBOBOX: {
             const std::size_t field = static_cast<std::size_t>(
                 std::clamp(item.X2 - item.X1 + 1, static_cast<int>(text.size()), 60));
-            cell = "[" + Pad(item.Type == DI_PSWEDIT ? Repeat('*', text.size()) : text, field) +
-                   "]";
-            if ((item.Flags & DIF_HISTORY) && item.History != nullptr &&
-                item.Type == DI_EDIT) {
+            cell =
+                "[" + Pad(item.Type == DI_PSWEDIT ? Repeat('*', text.size()) : text, field) + "]";
+            if ((item.Flags & DIF_HISTORY) && item.History != nullptr && item.Type == DI_EDIT) {
                 cell += " history " + std::string(item.History);
             }
             break;
         }
         case DI_CHECKBOX:
-            cell = std::string(item.Selected == 2 ? "[?] " : item.Selected ? "[x] " : "[ ] ") +
+            cell = std::string(item.Selected == 2 ? "[?] "
+                               : item.Selected    ? "[x] "
+                                                  : "[ ] ") +
                    text;
             break;
         case DI_RADIOBUTTON:
@@ -223,8 +224,8 @@ std::vector<std::string> RenderDialog(int width, int height, const char* helpTop
             break;
         case DI_BUTTON:
             cell = (item.Flags & DIF_NOBRACKETS) ? text
-                   : item.DefaultButton            ? "{ " + text + " }"
-                                                   : "[ " + text + " ]";
+                   : item.DefaultButton          ? "{ " + text + " }"
+                                                 : "[ " + text + " ]";
             break;
         default:
             cell = "<item type " + std::to_string(item.Type) + "> " + text;
@@ -307,8 +308,7 @@ std::string FormatItem(const PluginPanelItem& item) {
     char text[400];
     std::snprintf(text, sizeof text, "%c %-26s %10llu  %s  %s  %s",
                   (item.Flags & PPIF_SELECTED) ? '*' : ' ', name.c_str(),
-                  static_cast<unsigned long long>(size),
-                  FormatFileTime(f.ftLastWriteTime).c_str(),
+                  static_cast<unsigned long long>(size), FormatFileTime(f.ftLastWriteTime).c_str(),
                   FormatAttributes(f.dwFileAttributes).c_str(), shortName.c_str());
     std::string out = text;
     while (!out.empty() && out.back() == ' ') {

@@ -196,8 +196,7 @@ std::string ParseCommand(const Words& w, Command& c) {
         }
         if (what == "items" || what == "files") {
             c.op = what == "items" ? Op::ExpectItems : Op::ExpectFiles;
-            return need(rest.size() == 2 && ParseInt(rest[1], c.number, 0, kMaxIndex),
-                        "a count");
+            return need(rest.size() == 2 && ParseInt(rest[1], c.number, 0, kMaxIndex), "a count");
         }
         if (what == "result") {
             c.op = Op::ExpectResult;
@@ -233,7 +232,8 @@ bool SplitWords(std::string_view text, std::vector<std::string>& words, std::str
             bool closed = false;
             while (i < text.size()) {
                 const char q = text[i];
-                if (q == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
+                if (q == '\\' && i + 1 < text.size() &&
+                    (text[i + 1] == '"' || text[i + 1] == '\\')) {
                     word += text[i + 1];
                     i += 2;
                     continue;

@@ -129,11 +129,11 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     }
     closedir(dir);
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        return std::lexicographical_compare(
-            a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
-                return std::tolower(static_cast<unsigned char>(x)) <
-                       std::tolower(static_cast<unsigned char>(y));
-            });
+        return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(),
+                                            b.name.end(), [](char x, char y) {
+                                                return std::tolower(static_cast<unsigned char>(x)) <
+                                                       std::tolower(static_cast<unsigned char>(y));
+                                            });
     });
     return true;
 }

@@ -50,8 +50,7 @@ bool InjectEsc() {
         records[i].Event.KeyEvent.uChar.AsciiChar = 27;
     }
     DWORD written = 0;
-    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) &&
-           written == 2;
+    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) && written == 2;
 }
 
 bool HoldShift(bool down) {

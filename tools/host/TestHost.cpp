@@ -31,8 +31,7 @@ std::string ItemName(const PluginPanelItem& item) {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -317,9 +316,8 @@ bool TestHost::Load() {
                          reinterpret_cast<void*>(exports_.FreeFindData),
                          reinterpret_cast<void*>(exports_.GetFiles),
                          reinterpret_cast<void*>(exports_.ProcessKey)};
-    const auto found = std::count_if(std::begin(all), std::end(all), [](const void* f) {
-        return f != nullptr;
-    });
+    const auto found =
+        std::count_if(std::begin(all), std::end(all), [](const void* f) { return f != nullptr; });
     Print("loaded: " + std::to_string(found) + " of the 12 exports");
     if (found == 0) {
         Fail("the library exports none of the plugin functions");
@@ -348,7 +346,8 @@ bool TestHost::Load() {
     std::string english;
     if (sys::ListFolder(folder, entries)) {
         for (const sys::FolderEntry& e : entries) {
-            if (e.folder || e.name.size() < 4 || !SameText(e.name.substr(e.name.size() - 4), ".lng")) {
+            if (e.folder || e.name.size() < 4 ||
+                !SameText(e.name.substr(e.name.size() - 4), ".lng")) {
                 continue;
             }
             hostkit::LanguageFile file;
@@ -415,8 +414,7 @@ bool TestHost::Load() {
         strings("disk menu", pi.DiskMenuStrings, pi.DiskMenuStringsNumber, true);
         strings("plugins menu", pi.PluginMenuStrings, pi.PluginMenuStringsNumber,
                 !(pi.Flags & PF_DISABLEPANELS));
-        strings("configuration menu", pi.PluginConfigStrings, pi.PluginConfigStringsNumber,
-                true);
+        strings("configuration menu", pi.PluginConfigStrings, pi.PluginConfigStringsNumber, true);
         if (pi.CommandPrefix != nullptr) {
             Print(std::string("  command prefix: \"") + pi.CommandPrefix + "\"");
         }
@@ -550,7 +548,8 @@ bool TestHost::ReadPanel(bool keepSelection) {
     kit_.activePanel.curDir = curDir_;
     kit_.activePanel.plugin = true;
     const int size = static_cast<int>(kit_.activePanel.items.size());
-    kit_.activePanel.currentItem = std::clamp(kit_.activePanel.currentItem, 0, std::max(size - 1, 0));
+    kit_.activePanel.currentItem =
+        std::clamp(kit_.activePanel.currentItem, 0, std::max(size - 1, 0));
     return true;
 }
 
@@ -565,7 +564,8 @@ void TestHost::PrintPanel(bool keybar, bool title) {
     }
     if (keybar) {
         for (const KeyBarRow& row : keyBar_) {
-            std::string line = "  keys " + (row.name.empty() ? std::string("plain") : row.name) + ":";
+            std::string line =
+                "  keys " + (row.name.empty() ? std::string("plain") : row.name) + ":";
             for (const auto& [key, label] : row.labels) {
                 line += " " + row.name + "F" + std::to_string(key) + "=" +
                         (label.empty() ? "\"\"" : label);
@@ -755,7 +755,8 @@ void TestHost::RefreshPassive() {
     for (const sys::FolderEntry& e : entries) {
         PluginPanelItem item = hostkit::MakePanelItem(e.name, static_cast<FarDword>(e.size));
         item.FindData.nFileSizeHigh = static_cast<FarDword>(e.size >> 32);
-        item.FindData.dwFileAttributes = e.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+        item.FindData.dwFileAttributes =
+            e.folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         const FarFileTime time{static_cast<FarDword>(e.writeTime),
                                static_cast<FarDword>(e.writeTime >> 32)};
         item.FindData.ftCreationTime = time;
@@ -768,8 +769,8 @@ void TestHost::RefreshPassive() {
     kit_.passivePanel.currentItem = 0;
 }
 
-int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic,
-                        const char* const* items, int count, int buttons) {
+int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
+                        int count, int buttons) {
     const Box box = MakeBox(flags, helpTopic, items, count, buttons);
     lastBoxes_.push_back(box.title);
     lastBoxes_.insert(lastBoxes_.end(), box.lines.begin(), box.lines.end());
@@ -846,15 +847,17 @@ int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* h
         const Reply reply = replies_.front();
         replies_.pop_front();
         for (const auto& [index, text] : reply.edits) {
-            if (index >= count || (items[index].Type != DI_EDIT && items[index].Type != DI_FIXEDIT &&
-                                   items[index].Type != DI_PSWEDIT && items[index].Type != DI_COMBOBOX)) {
+            if (index >= count ||
+                (items[index].Type != DI_EDIT && items[index].Type != DI_FIXEDIT &&
+                 items[index].Type != DI_PSWEDIT && items[index].Type != DI_COMBOBOX)) {
                 Fail("dialog item " + std::to_string(index) + " is not an edit field");
                 continue;
             }
             FarDialogItem& item = items[index];
             if ((item.Type == DI_EDIT || item.Type == DI_COMBOBOX) && (item.Flags & DIF_VAREDIT)) {
                 if (item.Ptr.PtrData != nullptr && item.Ptr.PtrLength > 0) {
-                    CopyText(item.Ptr.PtrData, static_cast<std::size_t>(item.Ptr.PtrLength) + 1, text);
+                    CopyText(item.Ptr.PtrData, static_cast<std::size_t>(item.Ptr.PtrLength) + 1,
+                             text);
                 }
             } else {
                 CopyText(item.Data, sizeof item.Data, text);
@@ -862,8 +865,7 @@ int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* h
             changes += "  #" + std::to_string(index) + " = \"" + ItemText(item) + "\"";
         }
         for (const auto& [index, state] : reply.checks) {
-            if (index >= count ||
-                items[index].Type != (state < 0 ? DI_RADIOBUTTON : DI_CHECKBOX)) {
+            if (index >= count || items[index].Type != (state < 0 ? DI_RADIOBUTTON : DI_CHECKBOX)) {
                 Fail("dialog item " + std::to_string(index) + " is not a " +
                      (state < 0 ? "radio button" : "check box"));
                 continue;
@@ -917,8 +919,8 @@ int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* h
             break;
         }
     }
-    Print((answer < 0 ? std::string("-> Esc") : "-> #" + std::to_string(answer) + " \"" +
-                                                     ItemText(items[answer]) + "\"") +
+    Print((answer < 0 ? std::string("-> Esc")
+                      : "-> #" + std::to_string(answer) + " \"" + ItemText(items[answer]) + "\"") +
           changes);
     kit_.dialogAnswers.push_back(answer);
     return kit_.Dialog(number, x1, y1, x2, y2, helpTopic, items, count);
@@ -959,7 +961,8 @@ bool TestHost::Expect(const Command& c) {
     };
     auto shown = [&]() {
         return std::any_of(lastBoxes_.begin(), lastBoxes_.end(), [&](const std::string& s) {
-            return s.find(text) != std::string::npos || Normalise(s).find(text) != std::string::npos;
+            return s.find(text) != std::string::npos ||
+                   Normalise(s).find(text) != std::string::npos;
         });
     };
     switch (c.op) {
@@ -968,16 +971,15 @@ bool TestHost::Expect(const Command& c) {
     case Op::ExpectNoBox:
         return check(!shown(), "no box with \"" + text + "\"");
     case Op::ExpectItems:
-        return check(pluginItems_ == c.number,
-                     std::to_string(c.number) + " items, the panel has " +
-                         std::to_string(pluginItems_));
+        return check(pluginItems_ == c.number, std::to_string(c.number) + " items, the panel has " +
+                                                   std::to_string(pluginItems_));
     case Op::ExpectItem:
         return check(std::any_of(kit_.activePanel.items.begin(), kit_.activePanel.items.end(),
                                  [&](const PluginPanelItem& i) { return ItemName(i) == text; }),
                      "an item \"" + text + "\"");
     case Op::ExpectResult:
-        return check(lastResult_ == c.number, "result " + std::to_string(c.number) + ", got " +
-                                                  std::to_string(lastResult_));
+        return check(lastResult_ == c.number,
+                     "result " + std::to_string(c.number) + ", got " + std::to_string(lastResult_));
     case Op::ExpectFiles: {
         const int n = CountFiles(passiveDir_);
         return check(n == c.number, std::to_string(c.number) + " files in the passive folder, " +

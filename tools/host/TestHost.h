@@ -17,10 +17,10 @@
 namespace pixlor::host {
 
 struct HostOptions {
-    std::string pluginPath;           // the library to load
-    std::vector<int> serialPorts;     // COM numbers SERIALCOMM lists (Windows)
+    std::string pluginPath;       // the library to load
+    std::vector<int> serialPorts; // COM numbers SERIALCOMM lists (Windows)
     bool setSerialPorts = false;
-    bool keyInjection = false;        // prepare Esc injection before loading
+    bool keyInjection = false; // prepare Esc injection before loading
 };
 
 // The plugin's twelve exports (any may be missing).
