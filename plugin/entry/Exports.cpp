@@ -2,6 +2,7 @@
 // none lets an exception reach the host.
 #include "plugin/FarApi.h"
 #include "plugin/Startup.h"
+#include "settings/ConfigDialog.h"
 
 #if defined(_WIN32)
 #define PIXLOR_EXPORT
@@ -35,8 +36,12 @@ PIXLOR_EXPORT void PIXLOR_WINAPI GetPluginInfo(PluginInfo* info) noexcept {
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int /*itemNumber*/) noexcept {
-    return 0;
+PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int itemNumber) noexcept {
+    try {
+        return pixlor::Configure(itemNumber);
+    } catch (...) {
+        return 0;
+    }
 }
 
 PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, int /*item*/) noexcept {

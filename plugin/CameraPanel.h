@@ -1,0 +1,58 @@
+// The plugin's panel: the host receives it from OpenPlugin as the panel handle
+// and passes it back to every panel entry point. It owns the camera and holds
+// the view state; the listing lives in plugin/, the key commands, the copies
+// and the deletion in transfer/, each in a file of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "camera/Camera.h"
+#include "plugin/FarApi.h"
+#include "transfer/TransferList.h"
+
+namespace pixlor {
+
+class CameraPanel {
+public:
+    // Reads "SerialPort" and "BaudRate" and creates the camera; no traffic yet.
+    CameraPanel();
+    // Destroys the camera (it disconnects and closes the port) and the folders.
+    ~CameraPanel();
+    CameraPanel(const CameraPanel&) = delete;
+    CameraPanel& operator=(const CameraPanel&) = delete;
+
+    // Reads the camera's picture list with every picture's details; 1 on
+    // success, -1 after the user has been told what failed.
+    int ConnectAndLoad();
+
+    // The panel entry points, one method each.
+    void GetOpenPluginInfo(OpenPluginInfo& info);
+    int SetDirectory(const char* name);
+    int GetFindData(PluginPanelItem** items, int* count);
+    void FreeFindData(PluginPanelItem* items, int count);
+    int GetFiles(PluginPanelItem* items, int count, int move, char* destPath, int opMode);
+    int ProcessKey(int key, unsigned int controlState);
+
+    // Title and text of the panel's status and notice boxes.
+    const char* messageLines[2] = {nullptr, nullptr};
+    // 0: full pictures; 1: thumbnails (kViewPhotos, kViewThumbnails).
+    int32_t viewKind = kViewPhotos;
+    std::unique_ptr<Camera> camera;
+    // The entered folder, an index into `folders`; none at the top level.
+    std::optional<std::size_t> currentFolder;
+    // The folders of the last folder listing.
+    FolderList folders;
+    // kListingPictures, kListingFolders, kListingInsideFolder.
+    uint8_t listingFlags = 0;
+    // 1: numbers continue after the other panel's files; 2: they start at 1.
+    int8_t numberingMode = 1;
+};
+
+// The host's entry points that create and end a panel.
+HANDLE OpenPlugin();
+void ClosePlugin(CameraPanel* panel);
+
+} // namespace pixlor
