@@ -16,7 +16,10 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
-test: native windows
+# The Windows build comes first: the native tree then finds Pixlor.dll and
+# pixlor-host.exe for the Wine tests and the DLL check.
+test: windows
+	$(MAKE) --no-print-directory native
 	ctest --preset native
 
 # WINDOWS=1 runs the real Pixlor.dll under Wine instead of the native plugin.
