@@ -1,5 +1,6 @@
 // The twelve entry points the host looks up by name. Each only forwards, and
 // none lets an exception reach the host.
+#include "plugin/CameraPanel.h"
 #include "plugin/FarApi.h"
 #include "plugin/Startup.h"
 
@@ -71,14 +72,26 @@ PIXLOR_EXPORT int PIXLOR_WINAPI GetFindData(HANDLE /*plugin*/, PluginPanelItem**
 PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
                                               int /*count*/) noexcept {}
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
-                                         int /*count*/, int /*move*/, char* /*destPath*/,
-                                         int /*opMode*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count, int move,
+                                         char* destPath, int opMode) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->GetFiles(items, count, move, destPath,
+                                                               opMode);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE /*plugin*/, int /*key*/,
-                                           unsigned int /*controlState*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE plugin, int key,
+                                           unsigned int controlState) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->ProcessKey(key, controlState);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
