@@ -119,14 +119,26 @@ PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* it
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
-                                         int /*count*/, int /*move*/, char* /*destPath*/,
-                                         int /*opMode*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count, int move,
+                                         char* destPath, int opMode) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->GetFiles(items, count, move, destPath,
+                                                               opMode);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE /*plugin*/, int /*key*/,
-                                           unsigned int /*controlState*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE plugin, int key,
+                                           unsigned int controlState) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->ProcessKey(key, controlState);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
