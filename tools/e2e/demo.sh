@@ -88,6 +88,10 @@ echo "camera ready on $(head -n1 "$demo/camsim.out")"
 
 say "The test host plays the file manager${windows:+ (Pixlor.dll under Wine)}"
 cd "$demo"
+# The destination must exist (the plugin makes only the dated folders below it);
+# each demo starts from an empty one so that the numbering starts at 001.
+rm -rf "$demo/demo-photos"
+mkdir -p "$demo/demo-photos"
 set +e
 timeout 120 "${host[@]}" </dev/null | tee "$demo/host.out"
 status=${PIPESTATUS[0]}
