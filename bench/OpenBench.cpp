@@ -1,8 +1,10 @@
-// pixlor-bench-open: what opening a panel asks of the camera, measured over the
-// camera emulator at the line's speed with the real port, link and camera: the
-// picture table, the information of every picture (the last one handing the
-// camera back), then Disconnect. Compared with the protocol's own minimum, its
-// pauses and the bytes of every exchange at the line's speed.
+// pixlor-bench-open: OpenPlugin on the camera emulator at the line's speed, with
+// the real panel, camera, link, port and POSIX backends: the picture table, the
+// information of every picture (the last one handing the camera back), then
+// Disconnect. Compared with the protocol's own minimum, its pauses and the bytes
+// of every exchange at the line's speed.
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -12,12 +14,18 @@
 
 #include "bench/CameraRig.h"
 #include "bench/LineModel.h"
-#include "camera/Camera.h"
 #include "camera/PacketLink.h"
+#include "plugin/CameraPanel.h"
+#include "plugin/Host.h"
+#include "plugin/Startup.h"
+#include "settings/Settings.h"
+#include "tools/hostkit/HostKit.h"
 
 namespace pixlor::bench {
 namespace {
 
+// One OpenPlugin on a fresh camera with the settings' defaults (COM2) and the
+// given speed index, started as the host starts the plugin.
 std::optional<double> OpenOnce(uint32_t pictures, uint32_t speedIndex,
                                const std::string& traceFile) {
     CameraRig rig(CheapPictures(pictures), 2048, traceFile);
@@ -25,18 +33,23 @@ std::optional<double> OpenOnce(uint32_t pictures, uint32_t speedIndex,
         std::fprintf(stderr, "emulator: %s\n", rig.Error().c_str());
         return std::nullopt;
     }
+    setenv("PIXLOR_REGISTRY", rig.File("registry.reg").c_str(), 1);
+    hostkit::HostKit host;
+    StartPlugin(host.MakeStartupInfo());
+    WriteSetting(settings::kBaudRate, speedIndex);
+
     const auto start = std::chrono::steady_clock::now();
-    Camera camera(kRigPort, speedIndex);
-    bool ok = camera.LoadPictureTable() && camera.PictureCount() == pictures;
-    for (uint32_t n = 1; ok && n <= pictures; ++n) {
-        ok = camera.LoadPictureInfo(n, n == pictures);
-    }
-    ok = ok && camera.Disconnect();
+    const HANDLE panel = OpenPlugin();
     const double seconds = SecondsSince(start);
-    if (!ok) {
-        const CameraCodes codes = camera.Codes();
-        std::fprintf(stderr, "open failed: LinkStatus %d, PacketStatus %d, PortFlags 0x%X\n",
-                     codes.linkStatus, codes.packetStatus, codes.portFlags);
+    const bool opened = panel != INVALID_HANDLE_VALUE;
+    if (opened) {
+        ClosePlugin(static_cast<CameraPanel*>(panel));
+    }
+    ForgetHostRecords();
+    unsetenv("PIXLOR_REGISTRY");
+    if (!opened) {
+        std::fprintf(stderr, "the panel did not open (%zu message boxes)\n",
+                     host.messages.size());
         return std::nullopt;
     }
     return seconds;
