@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
@@ -41,6 +42,62 @@ bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
     number = value;
     return true;
 }
+
+// The folders built so far, found by name without a walk over all of them:
+// an index on the name with its ASCII letters upper-cased picks the candidates,
+// and the host's comparison still decides, in list order. Names of one
+// template differ only in the digits of its fixed-width fields, so names the
+// host finds equal always share that form.
+class FolderIndex {
+public:
+    explicit FolderIndex(FolderList& folders) : folders_(folders) {}
+
+    // The first folder whose name equals `name` for the host, or null.
+    PictureFolder* Find(const char* name) {
+        const auto first = first_.find(Key(name));
+        if (first == first_.end()) {
+            return nullptr;
+        }
+        for (size_t position = first->second; position != kNone;
+             position = nextSameKey_[position]) {
+            if (SameName(folders_[position].name.c_str(), name)) {
+                return &folders_[position];
+            }
+        }
+        return nullptr;
+    }
+    // The folder just appended to the list.
+    void Added() {
+        const size_t position = folders_.size() - 1;
+        nextSameKey_.push_back(kNone);
+        const auto [first, isNew] =
+            first_.try_emplace(Key(folders_[position].name.c_str()), position);
+        if (!isNew) { // rare: the host told two names of one form apart
+            size_t last = first->second;
+            while (nextSameKey_[last] != kNone) {
+                last = nextSameKey_[last];
+            }
+            nextSameKey_[last] = position;
+        }
+    }
+
+private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    static std::string Key(const char* name) {
+        std::string key(name);
+        for (char& c : key) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
+        return key;
+    }
+
+    FolderList& folders_;
+    std::unordered_map<std::string, size_t> first_; // first folder of each form
+    std::vector<size_t> nextSameKey_;               // by position: the next of its form
+};
 
 // The largest number among the candidates so far, if any.
 class Highest {
@@ -97,17 +154,17 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
 
 FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
     FolderList folders;
+    FolderIndex index(folders);
     char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
         const PictureRecord& record = *table.RecordAt(position);
         const FileTime time = PictureFileTime(record);
         ExpandNameOrEmpty(position, folderTemplate, name, &table);
-        auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
-            return SameName(f.name.c_str(), name);
-        });
-        if (folder == folders.end()) {
+        PictureFolder* folder = index.Find(name);
+        if (folder == nullptr) {
             folders.push_back(PictureFolder{name, time, time, 0});
-            folder = folders.end() - 1;
+            index.Added();
+            folder = &folders.back();
         } else {
             folder->lastTime = time;
         }

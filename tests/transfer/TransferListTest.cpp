@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "plugin/Host.h"
+#include "transfer/NameTemplate.h"
 #include "transfer/PictureTime.h"
 #include "transfer/TransferList.h"
 
@@ -94,6 +96,60 @@ TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
     EXPECT_EQ(folders[1].firstTime, folders[1].lastTime);
     EXPECT_EQ(BuildFolderList("%2Y-%2M-%2D", kViewThumbnails, table)[0].totalSize, 50u);
     EXPECT_EQ(BuildFolderList("%4Y", kViewPhotos, table).size(), 1u);
+}
+
+// The grouping as a walk over every folder per picture, to hold the indexed
+// one against: same folders, same order, same times and sizes.
+FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const PictureTable& table) {
+    FolderList folders;
+    char name[kNameBufferSize];
+    for (uint32_t position = 0; position < table.Size(); ++position) {
+        const PictureRecord& record = *table.RecordAt(position);
+        const FileTime time = PictureFileTime(record);
+        ExpandNameOrEmpty(position, folderTemplate, name, &table);
+        auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
+            return hostFunctions.LStricmp(f.name.c_str(), name) == 0;
+        });
+        if (folder == folders.end()) {
+            folders.push_back(PictureFolder{name, time, time, 0});
+            folder = folders.end() - 1;
+        } else {
+            folder->lastTime = time;
+        }
+        folder->totalSize += viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+    }
+    return folders;
+}
+
+TEST_F(TransferListTest, ManyFoldersGroupAsAWalkOverThemWould) {
+    // 500 pictures whose days, hours and months come back out of order.
+    PictureTable many;
+    many.Build(500);
+    for (uint32_t i = 0; i < many.Size(); ++i) {
+        *many.RecordAt(i) = PictureRecord{true,
+                                          1000 + i,
+                                          10 + i,
+                                          static_cast<uint8_t>(1 + (i * 7) % 28),
+                                          static_cast<uint8_t>(1 + (i * 5) % 12),
+                                          2000 + (i * 3) % 4,
+                                          static_cast<uint8_t>((i * 11) % 24),
+                                          0,
+                                          0};
+    }
+    for (const char* folderTemplate :
+         {"%2Y-%2M-%2D", "Day%D", "%4Y", "%H", "%#", "x%3#", "", "%", "Mo%M.%2Y_%D"}) {
+        for (int viewKind : {kViewPhotos, kViewThumbnails}) {
+            const FolderList got = BuildFolderList(folderTemplate, viewKind, many);
+            const FolderList want = FoldersByWalking(folderTemplate, viewKind, many);
+            ASSERT_EQ(got.size(), want.size()) << folderTemplate;
+            for (size_t f = 0; f < want.size(); ++f) {
+                EXPECT_EQ(got[f].name, want[f].name) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].firstTime, want[f].firstTime) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].lastTime, want[f].lastTime) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].totalSize, want[f].totalSize) << folderTemplate << " " << f;
+            }
+        }
+    }
 }
 
 TEST_F(TransferListTest, AFolderNameMatchesWhateverItsCase) {
