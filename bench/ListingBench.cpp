@@ -95,7 +95,8 @@ private:
     fakes::FakeSerialDevice device_;
     fakes::FakeSerialFactory factory_{device_};
     fakes::FakeSleeper sleeper_;
-    ScopedPlatform scope_{Platform{.serial = &factory_, .sleeper = &sleeper_, .registry = &registry_}};
+    ScopedPlatform scope_{
+        Platform{.serial = &factory_, .sleeper = &sleeper_, .registry = &registry_}};
     fakes::FakeCamera camera_{device_};
     CameraPanel* panel_ = nullptr;
 };
@@ -171,6 +172,35 @@ void BuildFolders(benchmark::State& state) {
     Finish(state, static_cast<int>(folders));
 }
 
+// F5 on every folder of the top level: the transfer list of all pictures,
+// folder after folder.
+void CollectAllFolders(benchmark::State& state) {
+    const PanelRig rig(static_cast<uint32_t>(state.range(0)), 10);
+    if (rig.Panel() == nullptr) {
+        state.SkipWithError("the panel did not open");
+        return;
+    }
+    rig.List();
+    const FolderList& folders = rig.Panel()->folders;
+    std::vector<PluginPanelItem> selected(folders.size());
+    for (size_t i = 0; i < folders.size(); ++i) {
+        std::copy_n(folders[i].name.c_str(), folders[i].name.size() + 1,
+                    selected[i].FindData.cFileName);
+    }
+    PanelInfo panel{};
+    panel.SelectedItems = selected.data();
+    panel.SelectedItemsNumber = static_cast<int>(selected.size());
+    const PictureTable& table = rig.Panel()->camera->Table();
+    size_t count = 0;
+    for (auto _ : state) {
+        TransferList list;
+        count =
+            CollectSelection(panel, kListingFolders, kViewPhotos, "%2Y-%2M-%2D", "", table, list);
+        benchmark::DoNotOptimize(list.data());
+    }
+    Finish(state, static_cast<int>(count));
+}
+
 // The name of the n-th numbered picture file of the default naming.
 std::string NumberedName(uint32_t n) {
     return NumberedFileName("pic17.05.2002_", n, 5);
@@ -201,9 +231,9 @@ void NextNumberInFakeFolder(benchmark::State& state) {
 void NextNumberInRealFolder(benchmark::State& state) {
     namespace fs = std::filesystem;
     const auto count = static_cast<uint32_t>(state.range(0));
-    const fs::path dir = fs::temp_directory_path() /
-                         ("pixlor-bench-listing-" + std::to_string(getpid()) + "-" +
-                          std::to_string(count));
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("pixlor-bench-listing-" + std::to_string(getpid()) + "-" + std::to_string(count));
     fs::create_directories(dir);
     for (uint32_t n = 1; n <= count; ++n) {
         std::ofstream(dir / NumberedName(n)).put('x');
@@ -262,6 +292,7 @@ BENCHMARK(BuildFolders)
     ->Args({1000, 1})
     ->Args({10000, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(CollectAllFolders)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(NextNumberInFakeFolder)
     ->Arg(1000)
     ->Arg(10000)

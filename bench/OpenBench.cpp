@@ -48,8 +48,7 @@ std::optional<double> OpenOnce(uint32_t pictures, uint32_t speedIndex,
     ForgetHostRecords();
     unsetenv("PIXLOR_REGISTRY");
     if (!opened) {
-        std::fprintf(stderr, "the panel did not open (%zu message boxes)\n",
-                     host.messages.size());
+        std::fprintf(stderr, "the panel did not open (%zu message boxes)\n", host.messages.size());
         return std::nullopt;
     }
     return seconds;

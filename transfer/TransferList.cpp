@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/Platform.h"
@@ -41,6 +42,23 @@ bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
     }
     number = value;
     return true;
+}
+
+// A name with its ASCII letters upper-cased: names the host finds equal share
+// it, at least when they are ASCII, so it can pick candidates for LStricmp.
+std::string UpperAscii(const char* name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return key;
+}
+
+bool IsAscii(const std::string& name) {
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // The folders built so far, found by name without a walk over all of them:
@@ -84,19 +102,76 @@ public:
 private:
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
-    static std::string Key(const char* name) {
-        std::string key(name);
-        for (char& c : key) {
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - 'a' + 'A');
-            }
-        }
-        return key;
-    }
+    static std::string Key(const char* name) { return UpperAscii(name); }
 
     FolderList& folders_;
     std::unordered_map<std::string, size_t> first_; // first folder of each form
     std::vector<size_t> nextSameKey_;               // by position: the next of its form
+};
+
+// Every picture's folder name, expanded once, for a selection of many folders:
+// each folder then costs its own pictures instead of a pass over the camera.
+// The names come from the host's selection, so a name outside ASCII (whose
+// case the host's code page decides) is compared with every picture, and such
+// pictures with every name.
+class PicturesByFolder {
+public:
+    PicturesByFolder(const char* folderTemplate, const PictureTable& table) : table_(table) {
+        char name[kNameBufferSize];
+        names_.reserve(table.Size());
+        for (uint32_t position = 0; position < table.Size(); ++position) {
+            ExpandNameOrEmpty(position, folderTemplate, name, &table);
+            names_.emplace_back(name);
+            if (IsAscii(names_.back())) {
+                byKey_[UpperAscii(name)].push_back(position);
+            } else {
+                others_.push_back(position);
+            }
+        }
+    }
+
+    // Appends the pictures of folder `filter` in table order, as
+    // CollectFolderPictures does.
+    void Collect(const char* filter, TransferList& list) const {
+        if (filter == nullptr || filter[0] == '\0') {
+            for (uint32_t position = 0; position < names_.size(); ++position) {
+                Append(position, list);
+            }
+            return;
+        }
+        const std::string key = UpperAscii(filter);
+        if (!IsAscii(key)) {
+            for (uint32_t position = 0; position < names_.size(); ++position) {
+                AppendIfNamed(position, filter, list);
+            }
+            return;
+        }
+        static const std::vector<uint32_t> kNoPictures;
+        const auto found = byKey_.find(key);
+        const std::vector<uint32_t>& same = found == byKey_.end() ? kNoPictures : found->second;
+        // Both lists ascend: merge them to keep table order.
+        size_t a = 0;
+        size_t b = 0;
+        while (a < same.size() || b < others_.size()) {
+            const bool fromSame = b == others_.size() || (a < same.size() && same[a] < others_[b]);
+            AppendIfNamed(fromSame ? same[a++] : others_[b++], filter, list);
+        }
+    }
+
+private:
+    void Append(uint32_t position, TransferList& list) const {
+        list.push_back(TransferItem{PictureFileTime(*table_.RecordAt(position)), position});
+    }
+    void AppendIfNamed(uint32_t position, const char* filter, TransferList& list) const {
+        if (SameName(names_[position].c_str(), filter)) {
+            Append(position, list);
+        }
+    }
+
+    const PictureTable& table_;
+    std::vector<std::string> names_; // by position
+    std::unordered_map<std::string, std::vector<uint32_t>> byKey_;
+    std::vector<uint32_t> others_; // pictures whose name is not ASCII
 };
 
 // The largest number among the candidates so far, if any.
@@ -139,10 +214,14 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
                         const PictureTable& table, TransferList& list) {
     const char* folderTemplate =
         viewKind == kViewThumbnails ? thumbFolderTemplate : photoFolderTemplate;
+    std::optional<PicturesByFolder> byFolder;
     for (int i = 0; panel.SelectedItems != nullptr && i < panel.SelectedItemsNumber; ++i) {
         const PluginPanelItem& item = panel.SelectedItems[i];
         if ((listingFlags & kListingFolders) != 0) {
-            CollectFolderPictures(item.FindData.cFileName, folderTemplate, table, list);
+            if (!byFolder) {
+                byFolder.emplace(folderTemplate, table);
+            }
+            byFolder->Collect(item.FindData.cFileName, list);
         } else {
             const FarFileTime& created = item.FindData.ftCreationTime;
             list.push_back(TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime},

@@ -188,6 +188,65 @@ TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
     EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
 }
 
+// A host comparison that folds the Latin-1 letters too, as a code page does.
+int PIXLOR_WINAPI Latin1Stricmp(const char* a, const char* b) {
+    auto fold = [](unsigned char c) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            return c + 0x20;
+        }
+        return static_cast<int>(c);
+    };
+    for (;; ++a, ++b) {
+        const int d = fold(static_cast<unsigned char>(*a)) - fold(static_cast<unsigned char>(*b));
+        if (d != 0 || *a == '\0') {
+            return d;
+        }
+    }
+}
+
+struct SelectionCase {
+    const char* folderTemplate;
+    std::vector<const char*> folders; // as the host hands them back
+};
+
+TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
+    hostFunctions.LStricmp = Latin1Stricmp;
+    const SelectionCase cases[] = {
+        {"%2Y-%2M-%2D", {"02-05-18", "02-05-17", "02-05-18", "02-05-19"}},
+        {"Day%D", {"DAY17", "day18", "Day17"}},
+        {"\xC4%D", {"\xE417", "\xC418", "A17"}}, // the host folds the non-ASCII letter
+        {"%D", {"", "17"}},                      // an empty name takes every picture
+        {"%", {"", "x"}},                        // a failing template names every picture ""
+    };
+    for (const SelectionCase& c : cases) {
+        std::vector<PluginPanelItem> selected;
+        for (const char* name : c.folders) {
+            selected.push_back(Item(name));
+        }
+        PanelInfo panel{};
+        panel.SelectedItems = selected.data();
+        panel.SelectedItemsNumber = static_cast<int>(selected.size());
+        TransferList got;
+        CollectSelection(panel, kListingFolders, kViewPhotos, c.folderTemplate, "", table, got);
+        TransferList want;
+        for (const char* name : c.folders) {
+            CollectFolderPictures(name, c.folderTemplate, table, want);
+        }
+        EXPECT_EQ(Positions(got), Positions(want)) << c.folderTemplate;
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].timeStamp, want[i].timeStamp);
+        }
+    }
+    // The folded letter is really found, not just missed by both.
+    std::vector<PluginPanelItem> folded{Item("\xE417")};
+    PanelInfo panel{};
+    panel.SelectedItems = folded.data();
+    panel.SelectedItemsNumber = 1;
+    TransferList list;
+    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\xC4%D", "", table, list), 2u);
+}
+
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
     const FileTime a{11, 1}, b{22, 2};
     std::vector<PluginPanelItem> selected{Item("x.jpg", 2, a), Item("y.jpg", 0, b)};
