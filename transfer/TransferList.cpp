@@ -285,22 +285,26 @@ bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t
     if (dot == nullptr || !SameName(dot, ".jpg")) {
         return false;
     }
-    const std::string base(name, static_cast<size_t>(dot - name));
+    // Read in place: a listing scans every name of a folder or panel.
+    const auto baseLength = static_cast<size_t>(dot - name);
     const size_t prefixLength = std::strlen(prefix);
-    if (base.size() < prefixLength ||
-        hostFunctions.LStrnicmp(base.c_str(), prefix, static_cast<int>(prefixLength)) != 0) {
+    if (baseLength < prefixLength ||
+        hostFunctions.LStrnicmp(name, prefix, static_cast<int>(prefixLength)) != 0) {
         return false;
     }
-    const char* rest = base.c_str() + prefixLength;
-    const size_t restLength = base.size() - prefixLength;
+    const char* rest = name + prefixLength;
+    const size_t restLength = baseLength - prefixLength;
     width = UsableWidth(width);
     if (restLength == width) {
+        char digits[10]; // the width's digits alone, for sscanf
+        std::memcpy(digits, rest, width);
+        digits[width] = '\0';
         char format[] = "%03ld";
         format[2] = static_cast<char>('0' + width);
         long value = 0;
         // A negative number is never one the numbering wrote; as unsigned it
         // would win and wrap the next number round to 0.
-        if (hostFunctions.sscanf(rest, format, &value) != 1 || value < 0) {
+        if (hostFunctions.sscanf(digits, format, &value) != 1 || value < 0) {
             return false;
         }
         number = static_cast<uint32_t>(value);

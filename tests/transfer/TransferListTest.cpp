@@ -214,7 +214,7 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
     const SelectionCase cases[] = {
         {"%2Y-%2M-%2D", {"02-05-18", "02-05-17", "02-05-18", "02-05-19"}},
         {"Day%D", {"DAY17", "day18", "Day17"}},
-        {"\xC4%D", {"\xE417", "\xC418", "A17"}}, // the host folds the non-ASCII letter
+        {"\xC4%D", {"\xE4" "17", "\xC4" "18", "A17"}}, // the host folds the non-ASCII letter
         {"%D", {"", "17"}},                      // an empty name takes every picture
         {"%", {"", "x"}},                        // a failing template names every picture ""
     };
@@ -239,7 +239,7 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         }
     }
     // The folded letter is really found, not just missed by both.
-    std::vector<PluginPanelItem> folded{Item("\xE417")};
+    std::vector<PluginPanelItem> folded{Item("\xE4" "17")};
     PanelInfo panel{};
     panel.SelectedItems = folded.data();
     panel.SelectedItemsNumber = 1;
