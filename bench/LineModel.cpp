@@ -1,5 +1,7 @@
 #include "bench/LineModel.h"
 
+#include <algorithm>
+
 namespace pixlor::bench {
 namespace {
 
@@ -7,12 +9,6 @@ constexpr uint32_t kHandshakeSpeed = 19200;
 constexpr uint32_t kFraming = 6;         // a packet's type, marker, length and checksum
 constexpr uint32_t kRegisterPayload = 4; // the value a register read returns
 constexpr uint32_t kInfoPayload = 24;    // a picture's information record
-
-// The pause before a command and the two between its three writes.
-void AddCommand(LineCost& cost, uint32_t payload, uint32_t speed) {
-    cost.Pause(5 + 1 + 1);
-    cost.Bytes(kFraming + payload, speed);
-}
 
 // A handshake answered by its first probe.
 void AddHandshake(LineCost& cost, bool first) {
@@ -44,8 +40,30 @@ uint64_t PacketCount(uint64_t size, uint32_t packetSize) {
     return (size + packetSize - 1) / packetSize;
 }
 
+void LineCost::Ack(uint32_t speed, bool pauseFollows) {
+    if (counting_ == Counting::Sum || !pauseFollows) {
+        Bytes(1, speed);
+    }
+}
+
+void LineCost::Command(uint32_t payload, uint32_t speed) {
+    Pause(5);
+    if (counting_ == Counting::Sum) {
+        Pause(1 + 1);
+        Bytes(kFraming + payload, speed);
+        return;
+    }
+    // The pieces queue on the line: each starts when it is written or when the
+    // one before has left, whichever is later.
+    const double byte = 1 / LineLimit(speed);
+    const double first = 1 * byte;
+    const double second = std::max(0.001, first) + 3 * byte;
+    const double third = std::max(0.002, second) + (payload + 2) * byte;
+    seconds_ += third;
+}
+
 void AddSetRegister(LineCost& cost, uint32_t speed) {
-    AddCommand(cost, 6, speed);
+    cost.Command(6, speed);
     cost.Bytes(1, speed); // ACK
 }
 
@@ -54,24 +72,30 @@ void AddGetRegister(LineCost& cost, uint32_t speed) {
 }
 
 void AddRequest(LineCost& cost, uint32_t answerPayload, uint32_t speed) {
-    AddCommand(cost, 2, speed);
-    cost.Bytes(kFraming + answerPayload + 1, speed); // the data packet and its ACK
+    cost.Command(2, speed);
+    cost.Bytes(kFraming + answerPayload, speed); // the data packet
+    cost.Ack(speed, true);                       // the next command's pause follows
 }
 
-double TransferMinimum(uint64_t size, uint32_t packetSize, uint32_t speed) {
-    LineCost cost;
-    cost.Bytes(size + (kFraming + 1) * PacketCount(size, packetSize), speed);
+double TransferMinimum(uint64_t size, uint32_t packetSize, uint32_t speed, Counting counting) {
+    LineCost cost(counting);
+    const uint64_t packets = PacketCount(size, packetSize);
+    cost.Bytes(size + kFraming * packets, speed);
+    for (uint64_t p = 1; p < packets; ++p) {
+        cost.Ack(speed, false); // the camera waits for it
+    }
+    cost.Ack(speed, true); // the last: nothing waits for it
     return cost.Seconds();
 }
 
-double DownloadMinimum(uint64_t size, uint32_t packetSize, uint32_t speed) {
-    LineCost cost;
-    AddCommand(cost, 2, speed); // the request; its answer is the first packet
-    return cost.Seconds() + TransferMinimum(size, packetSize, speed);
+double DownloadMinimum(uint64_t size, uint32_t packetSize, uint32_t speed, Counting counting) {
+    LineCost cost(counting);
+    cost.Command(2, speed); // the request; its answer is the first packet
+    return cost.Seconds() + TransferMinimum(size, packetSize, speed, counting);
 }
 
-double OpenMinimum(uint32_t pictures, uint32_t speed) {
-    LineCost cost;
+double OpenMinimum(uint32_t pictures, uint32_t speed, Counting counting) {
+    LineCost cost(counting);
     // The count, in a connection of its own.
     AddConnect(cost, true, speed);
     AddGetRegister(cost, speed);

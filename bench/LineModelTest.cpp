@@ -44,5 +44,21 @@ TEST(LineModel, OpeningIsTwoConnectionsAndTwoExchangesAPicture) {
     EXPECT_NEAR(OpenMinimum(1, 19200), 0.863 + 165 / 1920.0, 1e-9);
 }
 
+TEST(LineModel, OverlapLetsBytesCrossDuringThePauses) {
+    // At 115200 the first two pieces (4 bytes) fit in the 1 ms pauses, and the
+    // last ACK waits for nothing.
+    EXPECT_NEAR(DownloadMinimum(1048576, 2048, 115200) -
+                    DownloadMinimum(1048576, 2048, 115200, Counting::Overlap),
+                5 / 11520.0, 1e-9);
+    // At 9600 a byte takes longer than the pause: the pieces queue, and the
+    // command ends 5 ms + 8 byte times after it began instead of 7 ms + 8.
+    EXPECT_NEAR(DownloadMinimum(8192, 512, 9600) -
+                    DownloadMinimum(8192, 512, 9600, Counting::Overlap),
+                0.002 + 1 / 960.0, 1e-9);
+    for (uint32_t speed : {9600u, 19200u, 38400u, 57600u, 115200u}) {
+        EXPECT_LT(OpenMinimum(50, speed, Counting::Overlap), OpenMinimum(50, speed)) << speed;
+    }
+}
+
 } // namespace
 } // namespace pixlor::bench
