@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Throughput against line speed, one line per packet size, beside the line
-# limit (speed / 10 B/s), from a transfer table of bench/run.sh.
+# limit (speed / 10 B/s), from a transfer table of bench/run.sh; below it the
+# same as a share of the line limit.
 #   bench/plot.sh [TRANSFER_TABLE] [PNG]
 set -euo pipefail
 
@@ -8,24 +9,39 @@ table=${1:-build/release/bench-results/transfer.txt}
 png=${2:-docs/performance-transfer.png}
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
-# speed packet bytes best_s median_s best_B/s line_% ...: keep speed, packet, B/s.
-grep -v '^#' "$table" | awk 'NF >= 6 && $1 ~ /^[0-9]+$/ { print $1, $2, $6 }' >"$data"
+# Columns: speed packet bytes best_s median_s best_B/s line_% ...; one data
+# block per packet size (gnuplot's index), in the order 512, 1024, 2048, 4096.
+grep -v '^#' "$table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ { print $2, $1, $6, $7 }' |
+  sort -n -k1,1 -k2,2 |
+  awk 'NR > 1 && $1 != last { printf "\n\n" } { print $2, $3, $4; last = $1 }' >"$data"
 
 gnuplot <<GNUPLOT
-set terminal pngcairo size 900,600 font ",11"
+set terminal pngcairo size 900,900 font ",11"
 set output "$png"
-set title "Download over the paced emulator: throughput against line speed"
-set xlabel "line speed (bit/s)"
-set ylabel "bytes a second"
-set logscale xy
+set multiplot layout 2,1 title "Download over the paced emulator (the real port, link and camera)"
+set logscale x
+set xrange [8000:140000]
 set xtics ("9600" 9600, "19200" 19200, "38400" 38400, "57600" 57600, "115200" 115200)
-set key top left
 set grid
-plot [8000:140000] \
-  x / 10 title "line limit (speed / 10)" with lines dashtype 2 linewidth 2 lc rgb "black", \
-  "$data" using (\$2 == 512 ? \$1 : 1/0):3 title "512-byte packets" with linespoints pt 7, \
-  "$data" using (\$2 == 1024 ? \$1 : 1/0):3 title "1024-byte packets" with linespoints pt 5, \
-  "$data" using (\$2 == 2048 ? \$1 : 1/0):3 title "2048-byte packets" with linespoints pt 9, \
-  "$data" using (\$2 == 4096 ? \$1 : 1/0):3 title "4096-byte packets" with linespoints pt 11
+set key top left
+set logscale y
+set ylabel "bytes a second"
+plot x / 10 title "line limit (speed / 10)" with lines dashtype 2 linewidth 2 lc rgb "black", \
+  "$data" index 0 using 1:2 title "512-byte packets" with linespoints pt 7 lc rgb "#1b9e77", \
+  "$data" index 1 using 1:2 title "1024-byte packets" with linespoints pt 5 lc rgb "#d95f02", \
+  "$data" index 2 using 1:2 title "2048-byte packets" with linespoints pt 9 lc rgb "#7570b3", \
+  "$data" index 3 using 1:2 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"
+unset logscale y
+set ylabel "share of the line limit (%)"
+set xlabel "line speed (bit/s)"
+set yrange [96:100.5]
+set key bottom left
+plot 100 title "line limit" with lines dashtype 2 linewidth 2 lc rgb "black", \
+  97 title "goal at 115200 bit/s, 2048-byte packets" with lines dashtype 3 lc rgb "red", \
+  "$data" index 0 using 1:3 title "512-byte packets" with linespoints pt 7 lc rgb "#1b9e77", \
+  "$data" index 1 using 1:3 title "1024-byte packets" with linespoints pt 5 lc rgb "#d95f02", \
+  "$data" index 2 using 1:3 title "2048-byte packets" with linespoints pt 9 lc rgb "#7570b3", \
+  "$data" index 3 using 1:3 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"
+unset multiplot
 GNUPLOT
 echo "wrote $png"
