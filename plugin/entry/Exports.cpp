@@ -3,6 +3,7 @@
 #include "plugin/CameraPanel.h"
 #include "plugin/FarApi.h"
 #include "plugin/Startup.h"
+#include "settings/ConfigDialog.h"
 
 #if defined(_WIN32)
 #define PIXLOR_EXPORT
@@ -45,8 +46,12 @@ PIXLOR_EXPORT void PIXLOR_WINAPI GetPluginInfo(PluginInfo* info) noexcept {
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int /*itemNumber*/) noexcept {
-    return 0;
+PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int itemNumber) noexcept {
+    try {
+        return pixlor::Configure(itemNumber);
+    } catch (...) {
+        return 0;
+    }
 }
 
 PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, int /*item*/) noexcept {
@@ -114,14 +119,26 @@ PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* it
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
-                                         int /*count*/, int /*move*/, char* /*destPath*/,
-                                         int /*opMode*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count, int move,
+                                         char* destPath, int opMode) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->GetFiles(items, count, move, destPath,
+                                                               opMode);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE /*plugin*/, int /*key*/,
-                                           unsigned int /*controlState*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE plugin, int key,
+                                           unsigned int controlState) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->ProcessKey(key, controlState);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
