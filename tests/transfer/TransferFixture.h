@@ -112,7 +112,8 @@ protected:
         std::vector<uint32_t> selected;
         for (const PluginPanelItem& item : host.ActivePanel().items) {
             if ((item.Flags & PPIF_SELECTED) != 0) {
-                selected.push_back(item.UserData);
+                const uint32_t position = item.UserData; // the record is packed
+                selected.push_back(position);
             }
         }
         return selected;
