@@ -328,6 +328,15 @@ TEST_F(CameraTest, AFullDiskStopsTheDownloadLikeACancel) {
     }
 }
 
+TEST_F(CameraTest, AFileThatFailsToCloseFailsTheDownload) {
+    Pictures(1);
+    files.FailCall(FileOp::Close, 1, 112);
+    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoFile);
+    EXPECT_EQ(fake.cancels, 0) << "the transfer itself had ended";
+    EXPECT_FALSE(camera.Connected());
+}
+
 TEST_F(CameraTest, WaitingForDataAfterAnUnexpectedFirstAnswerIsBounded) {
     Pictures(1);
     ASSERT_TRUE(camera.Connect());

@@ -1,0 +1,159 @@
+#include "settings/ConfigDialog.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "plugin/Host.h"
+#include "plugin/MessageIds.h"
+#include "plugin/Messages.h"
+#include "plugin/OpenPanels.h"
+#include "settings/ConfigItems.h"
+#include "settings/ConfigValidation.h"
+#include "settings/Settings.h"
+
+namespace pixlor {
+
+namespace {
+
+using namespace config;
+
+constexpr int kDialogWidth = 54;
+constexpr int kDialogHeight = 24;
+constexpr const char* kVersionLine = "Pixlor for Far. Version 1.2, Communication kernel 0.4";
+
+// The link's speed table has entries 0 to 5; 0 and 2 both mean 19200.
+constexpr uint32_t kHighestSpeed = 5;
+constexpr uint32_t kSpeed19200Index = 2;
+constexpr uint32_t kDefaultDigits = 3;
+
+void RefuseWhilePanelOpen() {
+    if (hostInfo.Message == nullptr) {
+        return;
+    }
+    const char* lines[2] = {MessageText(MConfigTitle), MessageText(MConfigPanelOpen)};
+    hostInfo.Message(hostInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", lines, 2, 0);
+}
+
+void ShowAbout() {
+    if (hostInfo.Message == nullptr) {
+        return;
+    }
+    const char* lines[2] = {MessageText(MAbout), kVersionLine};
+    hostInfo.Message(hostInfo.ModuleNumber, FMSG_MB_OK, nullptr, lines, 2, 1);
+}
+
+template <std::size_t N> void SetText(char (&buffer)[N], const char* text) {
+    const std::size_t length = std::min(std::strlen(text), N - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+void ReadValues(ConfigValues& values) {
+    values.speedIndex = ReadSetting(settings::kBaudRate);
+    if (values.speedIndex > kHighestSpeed) {
+        values.speedIndex = kHighestSpeed;
+    } else if (values.speedIndex == 0) {
+        values.speedIndex = kSpeed19200Index;
+    }
+    values.portIndex = ReadSetting(settings::kSerialPort);
+    ReadSetting(settings::kPhotoPrefix, values.photoPrefix, kTextSize);
+    ReadSetting(settings::kThumbPrefix, values.thumbPrefix, kTextSize);
+    ReadSetting(settings::kPhotoPath, values.photoPath, kTextSize);
+    ReadSetting(settings::kThumbPath, values.thumbPath, kTextSize);
+    values.photoDigits = ReadSetting(settings::kPhotoSuffix);
+    values.thumbDigits = ReadSetting(settings::kThumbSuffix);
+}
+
+// The naming values only: the port and speed stay as the user left them.
+void RestoreDefaults(ConfigValues& values) {
+    SetText(values.photoPrefix, settings::kPhotoPrefix.defaultValue);
+    SetText(values.thumbPrefix, settings::kThumbPrefix.defaultValue);
+    SetText(values.photoPath, settings::kPhotoPath.defaultValue);
+    SetText(values.thumbPath, settings::kThumbPath.defaultValue);
+    values.photoDigits = kDefaultDigits;
+    values.thumbDigits = kDefaultDigits;
+}
+
+void StoreValues(const ConfigValues& values) {
+    WriteSetting(settings::kBaudRate, values.speedIndex);
+    WriteSetting(settings::kSerialPort, values.portIndex);
+    WriteSetting(settings::kPhotoPrefix, values.photoPrefix);
+    WriteSetting(settings::kPhotoSuffix, values.photoDigits);
+    WriteSetting(settings::kThumbPrefix, values.thumbPrefix);
+    WriteSetting(settings::kThumbSuffix, values.thumbDigits);
+    WriteSetting(settings::kPhotoPath, values.photoPath);
+    WriteSetting(settings::kThumbPath, values.thumbPath);
+}
+
+// True when every value passed; otherwise the refusal has been shown.
+bool Validate(const ConfigValues& values) {
+    const auto refusal = ValidateConfig(values);
+    if (!refusal) {
+        return true;
+    }
+    ShowErrorReport(refusal->code, 0, 0, 0, &refusal->record);
+    return false;
+}
+
+uint8_t DigitFieldX(int label) {
+    return static_cast<uint8_t>(std::strlen(MessageText(label)) + 5);
+}
+
+// The dialog's state: the working values and the item tables (large, so kept
+// off the host's stack).
+struct ConfigRun {
+    ConfigValues values;
+    ConfigSpecs specs;
+    ConfigItems items;
+};
+
+} // namespace
+
+int Configure(int /*itemNumber*/) {
+    if (openPanelCount != 0) {
+        RefuseWhilePanelOpen();
+        return 0;
+    }
+    const uint8_t photoDigitsX = DigitFieldX(MConfigPhotoDigits);
+    const uint8_t thumbDigitsX = DigitFieldX(MConfigThumbDigits);
+
+    auto run = std::make_unique<ConfigRun>();
+    ConfigValues& values = run->values;
+    ReadValues(values);
+    FillConfigSpecs(run->specs, values, photoDigitsX, thumbDigitsX);
+
+    bool done = false;
+    while (!done) {
+        ShowConfigValues(run->specs, values);
+        BuildDialogItems(run->specs.data(), run->items.data(), kItemCount);
+        const int exitCode =
+            hostInfo.Dialog == nullptr
+                ? -1
+                : hostInfo.Dialog(hostInfo.ModuleNumber, -1, -1, kDialogWidth, kDialogHeight,
+                                  "Configure", run->items.data(), kItemCount);
+        TakeConfigInput(run->items, values);
+        switch (exitCode) {
+        case kCheckButton:
+            if (Validate(values)) {
+                ShowNotice(MTemplatesValid);
+            }
+            break;
+        case kOkButton:
+            done = Validate(values);
+            break;
+        case kDefaultsButton:
+            RestoreDefaults(values);
+            break;
+        case kAboutButton:
+            ShowAbout();
+            break;
+        default:
+            return 0;
+        }
+    }
+    StoreValues(values);
+    return 1;
+}
+
+} // namespace pixlor
