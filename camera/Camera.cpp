@@ -294,8 +294,9 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         RefusalRule();
         return false;
     }
-    if (linkStatus_ == linkstatus::kOk && received < total) {
-        // The transfer ended before the picture did: the file is not the
+    if (linkStatus_ == linkstatus::kOk && received != total) {
+        // The transfer ended before the picture did, or a packet came twice (a
+        // lost ACK is answered by the same packet again): the file is not the
         // picture, and a move must not delete it in the camera.
         linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         return false;

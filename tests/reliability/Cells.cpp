@@ -156,6 +156,44 @@ std::string Describe(World& world, Op op, int result, size_t from,
 
 } // namespace
 
+void CheckRecovery(World& world, std::vector<std::string>& broken) {
+    // The fault is gone: the panel works again, and after closing, so do the
+    // configuration and the next opening.
+    // A deletion whose answer was lost leaves the panel listing a picture the
+    // camera no longer has; only opening again shows the truth.
+    const bool diverged =
+        world.IsOpen() && world.panel->camera->PictureCount() != world.fake.pictures.size();
+    if (world.IsOpen() && !diverged) {
+        if (world.ConfigureOk() != 0) {
+            broken.emplace_back("configuration ran while the panel was open");
+        }
+        const std::vector<fakes::FakePicture> left = world.fake.pictures;
+        const size_t complete = world.CompleteFiles(left);
+        const size_t mark = world.host.Messages().size();
+        world.CopyKey(false);
+        if (!world.Reports(mark).empty() || world.CompleteFiles(left) != complete + left.size()) {
+            broken.emplace_back("the copy after the fault failed");
+        }
+        if (!world.AtDefaultSpeed()) {
+            broken.emplace_back("the copy after the fault left the camera at high speed");
+        }
+    }
+    world.Close();
+    if (world.ConfigureOk() != 1) {
+        broken.emplace_back("configuration after the fault failed");
+    }
+    while (world.fake.pictures.size() < 2) {
+        world.AddPicture();
+    }
+    if (!world.Open()) {
+        broken.emplace_back("the panel did not open again after the fault");
+    }
+    if (!world.AtDefaultSpeed()) {
+        broken.emplace_back("opening again left the camera at high speed");
+    }
+    world.Close();
+}
+
 CellResult RunCell(const NamedFault& fault, Op op) {
     CellResult cell;
     World world;
@@ -173,43 +211,9 @@ CellResult RunCell(const NamedFault& fault, Op op) {
     CheckInvariants(world, before, op, fault.lineWorks, from, screens, cell.broken);
     cell.outcome = Describe(world, op, result, from, before);
 
-    // The fault is gone: the panel works again, and after closing, so do the
-    // configuration and the next opening.
     world.line.Disarm();
     world.files->ClearFaults();
-    // A deletion whose answer was lost leaves the panel listing a picture the
-    // camera no longer has; only opening again shows the truth.
-    const bool diverged =
-        world.IsOpen() && world.panel->camera->PictureCount() != world.fake.pictures.size();
-    if (world.IsOpen() && !diverged) {
-        if (world.ConfigureOk() != 0) {
-            cell.broken.emplace_back("configuration ran while the panel was open");
-        }
-        const std::vector<fakes::FakePicture> left = world.fake.pictures;
-        const size_t complete = world.CompleteFiles(left);
-        const size_t mark = world.host.Messages().size();
-        world.CopyKey(false);
-        if (!world.Reports(mark).empty() || world.CompleteFiles(left) != complete + left.size()) {
-            cell.broken.emplace_back("the copy after the fault failed");
-        }
-        if (!world.AtDefaultSpeed()) {
-            cell.broken.emplace_back("the copy after the fault left the camera at high speed");
-        }
-    }
-    world.Close();
-    if (world.ConfigureOk() != 1) {
-        cell.broken.emplace_back("configuration after the fault failed");
-    }
-    while (world.fake.pictures.size() < 2) {
-        world.AddPicture();
-    }
-    if (!world.Open()) {
-        cell.broken.emplace_back("the panel did not open again after the fault");
-    }
-    if (!world.AtDefaultSpeed()) {
-        cell.broken.emplace_back("opening again left the camera at high speed");
-    }
-    world.Close();
+    CheckRecovery(world, cell.broken);
     return cell;
 }
 

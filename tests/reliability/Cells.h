@@ -42,4 +42,8 @@ CellResult RunCell(const NamedFault& fault, Op op);
 void CheckInvariants(World& world, const std::vector<fakes::FakePicture>& before, Op op,
                      bool lineWorks, size_t from, int screens, std::vector<std::string>& broken);
 
+// With the fault gone: the open panel copies again (and refuses to be
+// configured), and after closing the configuration and the next opening work.
+void CheckRecovery(World& world, std::vector<std::string>& broken);
+
 } // namespace pixlor::reliability

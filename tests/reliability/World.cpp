@@ -51,6 +51,9 @@ Saboteur::Saboteur(fakes::FakeSerialDevice& device, fakes::FakeCamera& camera)
         if (!gone_) {
             cameraRead_(d);
         }
+        if (d.inbound.empty()) {
+            pending_.clear(); // the host waits in vain: the camera forgets a broken packet
+        }
     };
 }
 
@@ -92,29 +95,36 @@ bool Saboteur::Matches(std::span<const uint8_t> payload) {
     return false;
 }
 
+// The camera sees whole command packets only: a packet the host broke off
+// (a failed write) is dropped when the host next waits in vain, as the
+// camera's own idle timer would.
 void Saboteur::OnWrite(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes) {
-    // Which write is this: part of a command packet or a control byte.
-    bool message = true;
-    bool command = false;
-    if (part_ == 0 && bytes.size() == 1 && bytes[0] == 0x1B) {
-        part_ = 1;
-        message = false;
-    } else if (part_ == 1) {
-        part_ = 2;
-        message = false;
-    } else if (part_ == 2) {
-        part_ = 0;
-        command = true;
+    for (uint8_t b : bytes) {
+        if (pending_.empty() && b != 0x1B) {
+            const uint8_t control[1] = {b};
+            OnMessage(device, control, false);
+            continue;
+        }
+        pending_.push_back(b);
+        if (pending_.size() < 4) {
+            continue;
+        }
+        const size_t n = pending_[2] | (pending_[3] << 8);
+        if (pending_.size() == 4 + n + 2) {
+            const std::vector<uint8_t> packet = std::move(pending_);
+            pending_.clear();
+            OnMessage(device, packet, true);
+        }
     }
+}
+
+void Saboteur::OnMessage(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes,
+                         bool command) {
     if (gone_) {
         return;
     }
-    if (!message) {
-        cameraWrite_(device, bytes);
-        return;
-    }
     bool hit = active_;
-    if (!hit && fault_.what != Sabotage::None && command && Matches(bytes) &&
+    if (!hit && fault_.what != Sabotage::None && command && Matches(bytes.subspan(4)) &&
         ++seen_ == fault_.nth) {
         hit = true;
         fired_ = true;

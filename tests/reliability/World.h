@@ -74,6 +74,7 @@ public:
 
 private:
     void OnWrite(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes);
+    void OnMessage(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes, bool command);
     bool Matches(std::span<const uint8_t> payload);
 
     fakes::FakeSerialDevice& device_;
@@ -81,7 +82,7 @@ private:
     std::function<void(fakes::FakeSerialDevice&, std::span<const uint8_t>)> cameraWrite_;
     std::function<void(fakes::FakeSerialDevice&)> cameraRead_;
     LineFault fault_;
-    int part_ = 0; // 0: a control byte or a packet's 0x1B; 1: its header; 2: its payload
+    std::vector<uint8_t> pending_; // an incomplete command packet
     int seen_ = 0;
     bool fired_ = false;
     bool active_ = false; // `always` after the first hit
