@@ -292,7 +292,8 @@ bool World::SeedsIntact() const {
                        [this](const auto& seed) { return files->Text(seed.first) == seed.second; });
 }
 
-bool World::NothingLost(const std::vector<fakes::FakePicture>& before) const {
+size_t World::LostPictures(const std::vector<fakes::FakePicture>& before) const {
+    size_t lost = 0;
     for (const fakes::FakePicture& p : before) {
         const bool inCamera =
             std::any_of(fake.pictures.begin(), fake.pictures.end(),
@@ -304,11 +305,9 @@ bool World::NothingLost(const std::vector<fakes::FakePicture>& before) const {
         const bool copied = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
             return files->File(path)->bytes == p.photo;
         });
-        if (!copied) {
-            return false;
-        }
+        lost += copied ? 0 : 1;
     }
-    return true;
+    return lost;
 }
 
 bool World::AtDefaultSpeed() const {

@@ -117,7 +117,10 @@ public:
     // Observations.
     bool SeedsIntact() const;
     // Every picture that left the camera lies complete on the disk.
-    bool NothingLost(const std::vector<fakes::FakePicture>& before) const;
+    bool NothingLost(const std::vector<fakes::FakePicture>& before) const {
+        return LostPictures(before) == 0;
+    }
+    size_t LostPictures(const std::vector<fakes::FakePicture>& before) const;
     // The camera and the port are at 19200 bit/s and the panel's camera disconnected.
     bool AtDefaultSpeed() const;
     bool Empty() const { return fake.pictures.empty(); }
