@@ -115,15 +115,15 @@ TEST(Soak, CyclesWithRandomFaultsLoseNothingAndStayFlat) {
     }
 
     std::cout << "soak: " << operations << " operations, " << opened << " openings, " << copied
-              << " pictures copied, " << reports << " error reports, " << lost
-              << " pictures lost, " << failedCycles << " cycles with a broken invariant\n";
+              << " pictures copied, " << reports << " error reports, " << lost << " pictures lost, "
+              << failedCycles << " cycles with a broken invariant\n";
     std::cout << "soak: faults injected:";
     for (const auto& [name, count] : injected) {
         std::cout << ' ' << name << ' ' << count;
     }
     std::cout << "\nsoak: heap growth from cycle 50 to " << cycles << ": " << heapGrowth
-              << " bytes; host screens saved and not restored: "
-              << world.host.Kit().OpenScreens() << " (one per successful opening)\n";
+              << " bytes; host screens saved and not restored: " << world.host.Kit().OpenScreens()
+              << " (one per successful opening)\n";
     EXPECT_EQ(lost, 0u);
     EXPECT_EQ(failedCycles, 0);
     EXPECT_LT(heapGrowth, 64u * 1024u) << "memory in use grows with the cycles";
