@@ -24,6 +24,8 @@ import zlib
 
 SKIP = 77
 WINE_OVERRIDES = "mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d"
+# The host prints UTF-8; a stray byte survives the round trip to host.out unchanged.
+TEXT_ERRORS = "surrogateescape"
 
 
 class CheckFailed(Exception):
@@ -267,9 +269,9 @@ def main():
                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                   timeout=a.timeout)
             rc = proc.returncode
-            output = proc.stdout.decode("latin-1")
+            output = proc.stdout.decode("utf-8", TEXT_ERRORS)
         except subprocess.TimeoutExpired as e:
-            output = (e.stdout or b"").decode("latin-1") + "\n(the host timed out)\n"
+            output = (e.stdout or b"").decode("utf-8", TEXT_ERRORS) + "\n(the host timed out)\n"
             rc = -1
     finally:
         if a.mode == "wine":
@@ -279,9 +281,11 @@ def main():
         stop_camsim(emu)
         camsim_log.close()
     elapsed = time.monotonic() - started
-    with open(os.path.join(a.work, "host.out"), "w", encoding="latin-1") as f:
+    with open(os.path.join(a.work, "host.out"), "w", encoding="utf-8", errors=TEXT_ERRORS) as f:
         f.write(output)
-    sys.stdout.write(output)
+    sys.stdout.flush()
+    sys.stdout.buffer.write(output.encode("utf-8", TEXT_ERRORS))
+    sys.stdout.buffer.flush()
 
     after = parse_state(state)
     ctx = Context(a.mode, run, passive, output, rc, before, after, registry)
@@ -297,7 +301,7 @@ def main():
         failures.append(str(e))
     if a.compare:
         if os.path.exists(a.compare):
-            with open(a.compare, encoding="latin-1") as f:
+            with open(a.compare, encoding="utf-8", errors=TEXT_ERRORS) as f:
                 native = f.read()
             if comparable(native) != comparable(output):
                 import difflib

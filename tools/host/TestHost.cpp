@@ -93,8 +93,10 @@ std::string TestHost::Normalise(std::string text) const {
     return text;
 }
 
-void TestHost::Print(const std::string& line) {
-    const std::string text = Normalise(line) + "\n";
+void TestHost::Print(const std::string& line, bool oem) {
+    // The plugin's texts are OEM bytes; the terminal shows UTF-8.
+    const std::string shown = oem ? OemToUtf8(Normalise(line), codePage_) : Normalise(line);
+    const std::string text = shown + "\n";
     std::fwrite(text.data(), 1, text.size(), out_);
     std::fflush(out_);
 }
@@ -275,7 +277,7 @@ bool TestHost::Execute(const Command& c) {
         for (const std::string& word : c.names) {
             text += (text.empty() ? "" : " ") + word;
         }
-        Print(text);
+        Print(text, false); // the script's own text, UTF-8 already
         return true;
     }
     default:
@@ -343,7 +345,9 @@ bool TestHost::Load() {
     const std::string folder = module.substr(0, module.find_last_of("\\/"));
     std::vector<sys::FolderEntry> entries;
     std::string chosen;
+    std::string chosenLanguage;
     std::string english;
+    std::string englishLanguage;
     if (sys::ListFolder(folder, entries)) {
         for (const sys::FolderEntry& e : entries) {
             if (e.folder || e.name.size() < 4 ||
@@ -357,16 +361,18 @@ bool TestHost::Load() {
             }
             if (SameText(file.language, language_)) {
                 chosen = lngPath;
-            } else if (SameText(file.language, "English")) {
+                chosenLanguage = file.language;
+            } else if (SameText(file.language, "English") || (chosen.empty() && english.empty())) {
                 english = lngPath;
-            } else if (chosen.empty() && english.empty()) {
-                english = lngPath;
+                englishLanguage = file.language;
             }
         }
     }
     if (chosen.empty()) {
         chosen = english;
+        chosenLanguage = englishLanguage;
     }
+    codePage_ = OemCodePageFor(chosenLanguage);
     if (chosen.empty() || !kit_.LoadLanguage(chosen)) {
         Print("note: no language file beside the plugin");
     }
@@ -962,7 +968,8 @@ bool TestHost::Expect(const Command& c) {
     auto shown = [&]() {
         return std::any_of(lastBoxes_.begin(), lastBoxes_.end(), [&](const std::string& s) {
             return s.find(text) != std::string::npos ||
-                   Normalise(s).find(text) != std::string::npos;
+                   Normalise(s).find(text) != std::string::npos ||
+                   OemToUtf8(Normalise(s), codePage_).find(text) != std::string::npos;
         });
     };
     switch (c.op) {
