@@ -89,6 +89,10 @@ TestHost::~TestHost() {
 std::string TestHost::Normalise(std::string text) const {
     if (passiveDir_.size() > 3) {
         text = ReplaceAll(std::move(text), passiveDir_, "<passive>");
+        // The plugin writes its paths with backslashes, also natively.
+        std::string windowsForm = passiveDir_;
+        std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
+        text = ReplaceAll(std::move(text), windowsForm, "<passive>");
     }
     return text;
 }
@@ -782,8 +786,15 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
     lastBoxes_.insert(lastBoxes_.end(), box.lines.begin(), box.lines.end());
     lastBoxes_.insert(lastBoxes_.end(), box.buttons.begin(), box.buttons.end());
     const bool record = !(flags & FMSG_ALLINONE); // the kit reads items as an array
+    // Drawn with the passive folder already replaced, so that the frame fits
+    // the text shown whatever the folder's real length.
+    Box shown = box;
+    shown.title = Normalise(shown.title);
+    for (std::string& line : shown.lines) {
+        line = Normalise(line);
+    }
     if (!box.WaitsForAnswer()) {
-        Print(RenderNote(box));
+        Print(RenderNote(shown));
         ++notesSeen_;
         if (escTarget_ > 0 && notesSeen_ == escTarget_) {
             escTarget_ = 0;
@@ -791,7 +802,7 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
         }
         return record ? kit_.Message(number, flags, helpTopic, items, count, buttons) : 0;
     }
-    for (const std::string& line : RenderBox(box)) {
+    for (const std::string& line : RenderBox(shown)) {
         Print(line);
     }
     int answer = -1;
@@ -839,7 +850,13 @@ int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* h
     }
     const int width = x1 == -1 ? x2 : x2 - x1 + 1;
     const int height = y1 == -1 ? y2 : y2 - y1 + 1;
-    for (const std::string& line : RenderDialog(width, height, helpTopic, items, count)) {
+    std::vector<FarDialogItem> shown(items, items + count);
+    for (FarDialogItem& item : shown) {
+        if (!((item.Type == DI_EDIT || item.Type == DI_COMBOBOX) && (item.Flags & DIF_VAREDIT))) {
+            CopyText(item.Data, sizeof item.Data, Normalise(ItemText(item)));
+        }
+    }
+    for (const std::string& line : RenderDialog(width, height, helpTopic, shown.data(), count)) {
         Print(line);
     }
     for (int i = 0; i < count; ++i) {
