@@ -5,8 +5,10 @@ Wine), then checks from Linux what the plugin did.
 
 A scenario is a Python file defining SCRIPT (the host script), and optionally
 CAMSIM (emulator arguments), PORTS (the COM ports the system lists), READY
-(False while the part it needs is not built: the run is skipped) and
-check(ctx) (checks after the run; ctx is a Context below).
+(False while the part it needs is not built: the run is skipped),
+prepare(passive) (puts files into the passive folder, "out" in the run's
+folder, before the host starts) and check(ctx) (checks after the run; ctx is
+a Context below).
 
 Exit codes: 0 passed, 1 failed, 77 skipped.
 """
@@ -223,6 +225,10 @@ def main():
                          os.devnull, camsim_log)
     stop_camsim(probe)
     before = parse_state(before_state)
+
+    if hasattr(scenario, "prepare"):
+        os.makedirs(passive)
+        scenario.prepare(passive)
 
     script = os.path.join(run, "script.txt")
     with open(script, "w") as f:
