@@ -954,6 +954,17 @@ int TestHost::OnControl(HANDLE plugin, int command, void* param) {
         RefreshPassive();
     }
     const int result = kit_.Control(plugin, command, param);
+    if (command == FCTL_SETSELECTION && param != nullptr) {
+        std::string line = "(selection set:";
+        int selected = 0;
+        for (const PluginPanelItem& item : kit_.activePanel.items) {
+            if (item.Flags & PPIF_SELECTED) {
+                line += " " + ItemName(item);
+                ++selected;
+            }
+        }
+        Print(line + (selected == 0 ? " none)" : ")"));
+    }
     if (command == FCTL_UPDATEPANEL && panel_ != nullptr) {
         ReadPanel(param != nullptr);
     } else if (command == FCTL_CLOSEPLUGIN) {
