@@ -31,7 +31,11 @@ using pixlor::hostkit::ReadLanguageFile;
     } while (0)
 
 const std::string& ScratchPath() {
-    static const std::string path = "/tmp/pixlor-fuzz-" + std::to_string(getpid()) + ".lng";
+    // In memory where the system has it: the target writes two files per input.
+    static const std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    static const std::string path = folder + "/pixlor-fuzz-" + std::to_string(getpid()) + ".lng";
+    static const bool removedAtExit = std::atexit([] { unlink(path.c_str()); }) == 0;
+    (void)removedAtExit;
     return path;
 }
 
