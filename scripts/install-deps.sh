@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libturbojpeg0-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
+  clang libclang-rt-14-dev
   zip
 )
 
