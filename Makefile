@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows test demo clean format
+.PHONY: all deps native windows test demo dist clean format
 
 JOBS ?= 2
 
@@ -16,11 +16,26 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
-test: native windows
+# The Windows build comes first: the native tree then finds Pixlor.dll and
+# pixlor-host.exe for the Wine tests and the DLL check.
+test: windows
+	$(MAKE) --no-print-directory native
 	ctest --preset native
 
-demo: native
-	@echo "The demo arrives with the test host: not yet."
+# WINDOWS=1 runs the real Pixlor.dll under Wine instead of the native plugin.
+demo:
+	@WINDOWS=$(WINDOWS) tools/e2e/demo.sh
+
+# The plugin folder as a user installs it, and its zip.
+dist: windows
+	rm -rf dist
+	mkdir -p dist/Pixlor
+	cp build/windows/Pixlor/Pixlor.dll build/windows/Pixlor/*.lng build/windows/Pixlor/*.hlf dist/Pixlor/
+	printf '%s\r\n' "Pixlor 1.2 - digital camera panel for FAR Manager 1.70" "" \
+	  "Installation: copy this Pixlor folder into the Plugins folder of FAR Manager" \
+	  "and restart FAR. Open the camera from the disk menu (Alt-F1 or Alt-F2);" \
+	  "set the serial port and speed in Options, Plugins configuration." > dist/Pixlor/Install.txt
+	cd dist && zip -qr Pixlor.zip Pixlor
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

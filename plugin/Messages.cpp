@@ -130,8 +130,8 @@ void FormatLine(char* buffer, std::size_t size, const char* format, const int64_
         return;
     }
     // The values are passed as the 32-bit numbers %d and %u read.
-    int32_t v[3] = {};
-    for (int i = 0; i < count && i < 3; ++i) {
+    int32_t v[4] = {};
+    for (int i = 0; i < count && i < 4; ++i) {
         v[i] = static_cast<int32_t>(values[i]);
     }
     switch (count) {
@@ -146,6 +146,9 @@ void FormatLine(char* buffer, std::size_t size, const char* format, const int64_
         break;
     case 3:
         hostFunctions.sprintf(buffer, format, v[0], v[1], v[2]);
+        break;
+    case 4:
+        hostFunctions.sprintf(buffer, format, v[0], v[1], v[2], v[3]);
         break;
     default:
         CopyBounded(buffer, size, format);

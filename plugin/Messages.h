@@ -41,8 +41,8 @@ bool EscPressed();
 
 // The line formatter of the report, exposed for the boxes that format a
 // message the same way: `format` may contain only %d, %u and %%, and as many
-// conversions as `count`; otherwise (a damaged language file) the text is
-// shown unformatted. The result always fits `size` bytes.
+// conversions as `count` (at most 4); otherwise (a damaged language file) the
+// text is shown unformatted. The result always fits `size` bytes.
 void FormatLine(char* buffer, std::size_t size, const char* format, const int64_t* values,
                 int count);
 

@@ -10,10 +10,13 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   clang libclang-rt-14-dev
   zip
+  # The Windows plugin's end-to-end tests and `make demo WINDOWS=1`: 32-bit Wine.
+  wine wine32:i386
 )
 
 missing=()
 for p in "${packages[@]}"; do
+  # An :i386 package is only reported as installed when asked with its suffix.
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
@@ -29,5 +32,8 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

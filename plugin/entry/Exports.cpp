@@ -1,5 +1,6 @@
 // The twelve entry points the host looks up by name. Each only forwards, and
 // none lets an exception reach the host.
+#include "plugin/CameraPanel.h"
 #include "plugin/FarApi.h"
 #include "plugin/Startup.h"
 #include "settings/ConfigDialog.h"
@@ -11,6 +12,15 @@
 #endif
 
 using namespace pixlor;
+
+namespace {
+
+// The handle the host passes back is the panel OpenPlugin returned.
+CameraPanel* PanelOf(HANDLE plugin) {
+    return plugin == INVALID_HANDLE_VALUE ? nullptr : static_cast<CameraPanel*>(plugin);
+}
+
+} // namespace
 
 extern "C" {
 
@@ -45,45 +55,90 @@ PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int itemNumber) noexcept {
 }
 
 PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, int /*item*/) noexcept {
-    return INVALID_HANDLE_VALUE;
-}
-
-PIXLOR_EXPORT void PIXLOR_WINAPI ClosePlugin(HANDLE /*plugin*/) noexcept {}
-
-PIXLOR_EXPORT void PIXLOR_WINAPI GetOpenPluginInfo(HANDLE /*plugin*/,
-                                                   OpenPluginInfo* info) noexcept {
-    if (info != nullptr) {
-        info->StructSize = kOpenPluginInfoSize;
+    try {
+        return pixlor::OpenPlugin();
+    } catch (...) {
+        return INVALID_HANDLE_VALUE;
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI SetDirectory(HANDLE /*plugin*/, const char* /*dir*/,
+PIXLOR_EXPORT void PIXLOR_WINAPI ClosePlugin(HANDLE plugin) noexcept {
+    try {
+        pixlor::ClosePlugin(PanelOf(plugin));
+    } catch (...) {
+    }
+}
+
+PIXLOR_EXPORT void PIXLOR_WINAPI GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) noexcept {
+    try {
+        CameraPanel* panel = PanelOf(plugin);
+        if (panel != nullptr && info != nullptr) {
+            panel->GetOpenPluginInfo(*info);
+        }
+    } catch (...) {
+    }
+}
+
+PIXLOR_EXPORT int PIXLOR_WINAPI SetDirectory(HANDLE plugin, const char* dir,
                                              int /*opMode*/) noexcept {
-    return 0;
+    try {
+        CameraPanel* panel = PanelOf(plugin);
+        return panel != nullptr ? panel->SetDirectory(dir) : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFindData(HANDLE /*plugin*/, PluginPanelItem** items, int* count,
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFindData(HANDLE plugin, PluginPanelItem** items, int* count,
                                             int /*opMode*/) noexcept {
-    if (items != nullptr) {
-        *items = nullptr;
+    if (items == nullptr || count == nullptr) {
+        return 0;
     }
-    if (count != nullptr) {
+    *items = nullptr;
+    *count = 0;
+    try {
+        CameraPanel* panel = PanelOf(plugin);
+        if (panel != nullptr) {
+            panel->GetFindData(items, count);
+        }
+    } catch (...) {
+        // Out of memory: an empty listing, since a failure would close the panel.
+        *items = nullptr;
         *count = 0;
     }
     return 1;
 }
 
-PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
-                                              int /*count*/) noexcept {}
+PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* items,
+                                              int count) noexcept {
+    try {
+        if (CameraPanel* panel = PanelOf(plugin); panel != nullptr) {
+            panel->FreeFindData(items, count);
+        }
+    } catch (...) {
+    }
+}
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE /*plugin*/, PluginPanelItem* /*items*/,
-                                         int /*count*/, int /*move*/, char* /*destPath*/,
-                                         int /*opMode*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count, int move,
+                                         char* destPath, int opMode) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->GetFiles(items, count, move, destPath,
+                                                               opMode);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE /*plugin*/, int /*key*/,
-                                           unsigned int /*controlState*/) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE plugin, int key,
+                                           unsigned int controlState) noexcept {
+    try {
+        if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
+            return static_cast<CameraPanel*>(plugin)->ProcessKey(key, controlState);
+        }
+    } catch (...) {
+    }
     return 0;
 }
 

@@ -1,0 +1,145 @@
+// The panel's items: every picture as a file, or the virtual folders of the
+// folder template and, inside one, its pictures. The naming settings are read
+// afresh for every listing; the sizes and dates come from the table read when
+// the panel opened, so a listing never talks to the camera.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "plugin/CameraPanel.h"
+#include "plugin/Host.h"
+#include "settings/Settings.h"
+#include "transfer/NameTemplate.h"
+
+namespace pixlor {
+namespace {
+
+constexpr uint32_t kNumberingFromOne = 2;
+
+// The naming settings of the kind the panel shows.
+struct ListingSettings {
+    char prefix[kNameBufferSize];
+    char folderTemplate[kNameBufferSize];
+    uint32_t digits = 0;
+};
+
+void ReadListingSettings(int viewKind, ListingSettings& shown) {
+    ListingSettings photos;
+    ListingSettings thumbs;
+    ReadSetting(settings::kPhotoPrefix, photos.prefix, kNameBufferSize);
+    ReadSetting(settings::kThumbPrefix, thumbs.prefix, kNameBufferSize);
+    ReadSetting(settings::kPhotoPath, photos.folderTemplate, kNameBufferSize);
+    ReadSetting(settings::kThumbPath, thumbs.folderTemplate, kNameBufferSize);
+    photos.digits = ReadSetting(settings::kPhotoSuffix);
+    thumbs.digits = ReadSetting(settings::kThumbSuffix);
+    shown = viewKind == kViewThumbnails ? thumbs : photos;
+}
+
+// Copies `text` into a fixed field, cut to fit and always terminated.
+template <size_t N> void CopyCut(char (&field)[N], const std::string& text) {
+    const size_t length = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+void SetTimes(FAR_FIND_DATA& data, const FileTime& created, const FileTime& written) {
+    data.ftCreationTime = FarFileTime{created.low, created.high};
+    data.ftLastAccessTime = FarFileTime{written.low, written.high};
+    data.ftLastWriteTime = FarFileTime{written.low, written.high};
+}
+
+void SetSize(PluginPanelItem& item, uint32_t size) {
+    item.FindData.nFileSizeHigh = 0;
+    item.FindData.nFileSizeLow = size;
+    item.PackSizeHigh = 0;
+    item.PackSize = size;
+}
+
+} // namespace
+
+int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
+    ListingSettings shown;
+    ReadListingSettings(viewKind, shown);
+    const PictureTable& table = camera->Table();
+
+    if ((listingFlags & (kListingPictures | kListingFolders)) != 0) {
+        FreeFolderList(folders);
+        listingFlags = 0;
+    }
+    // Nothing to be inside of once the folders are gone.
+    if (currentFolder && *currentFolder >= folders.size()) {
+        currentFolder.reset();
+    }
+    if (!currentFolder) {
+        listingFlags |= shown.folderTemplate[0] == '\0' ? kListingPictures : kListingFolders;
+    } else {
+        listingFlags |= kListingInsideFolder;
+    }
+
+    std::unique_ptr<PluginPanelItem[]> array;
+    size_t size = 0;
+    if ((listingFlags & (kListingPictures | kListingInsideFolder)) != 0) {
+        PanelInfo other{};
+        if (hostInfo.Control != nullptr) {
+            hostInfo.Control(this, FCTL_GETANOTHERPANELINFO, &other);
+        }
+        TransferList pictures;
+        const char* filter = currentFolder ? folders[*currentFolder].name.c_str() : nullptr;
+        CollectFolderPictures(filter, shown.folderTemplate, table, pictures);
+        size = pictures.size();
+        if (size != 0) {
+            array = std::make_unique<PluginPanelItem[]>(size);
+            char prefix[kNameBufferSize];
+            uint32_t number = 1;
+            if (static_cast<uint32_t>(numberingMode) != kNumberingFromOne) {
+                ExpandNameOrEmpty(pictures[0].position, shown.prefix, prefix, &table);
+                number = NextNumberInPanel(shown.digits, prefix, other);
+            }
+            for (size_t i = 0; i < size; ++i) {
+                const TransferItem& picture = pictures[i];
+                PluginPanelItem& item = array[i];
+                ExpandNameOrEmpty(picture.position, shown.prefix, prefix, &table);
+                CopyCut(item.FindData.cFileName, NumberedFileName(prefix, number++, shown.digits));
+                std::snprintf(item.FindData.cAlternateFileName,
+                              sizeof item.FindData.cAlternateFileName, "%03lu",
+                              static_cast<unsigned long>(picture.position) + 1);
+                item.FindData.dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+                SetTimes(item.FindData, picture.timeStamp, picture.timeStamp);
+                const PictureRecord* record = table.RecordAt(picture.position);
+                if (record != nullptr) {
+                    SetSize(item, viewKind == kViewThumbnails ? record->thumbnailSize
+                                                              : record->photoSize);
+                }
+                item.UserData = picture.position;
+            }
+        }
+        FreeTransferList(pictures);
+    } else {
+        FreeFolderList(folders);
+        folders = BuildFolderList(shown.folderTemplate, viewKind, table);
+        size = folders.size();
+        if (size != 0) {
+            array = std::make_unique<PluginPanelItem[]>(size);
+            for (size_t i = 0; i < size; ++i) {
+                const PictureFolder& folder = folders[i];
+                PluginPanelItem& item = array[i];
+                item.FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
+                SetTimes(item.FindData, folder.firstTime, folder.lastTime);
+                CopyCut(item.FindData.cFileName, folder.name);
+                CopyCut(item.FindData.cAlternateFileName, folder.name);
+                SetSize(item, folder.totalSize);
+            }
+        }
+    }
+    *items = array.release();
+    *count = static_cast<int>(size);
+    return 1;
+}
+
+void CameraPanel::FreeFindData(PluginPanelItem* items, int /*count*/) {
+    delete[] items;
+}
+
+} // namespace pixlor

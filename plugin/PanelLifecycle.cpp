@@ -1,0 +1,109 @@
+// Opening and closing the panel: the refusals, the reading of the camera's
+// whole picture list before the panel is shown, and the open-panel count.
+#include <cstdint>
+#include <memory>
+
+#include "plugin/CameraPanel.h"
+#include "plugin/Host.h"
+#include "plugin/MessageIds.h"
+#include "plugin/Messages.h"
+#include "plugin/OpenPanels.h"
+#include "plugin/Startup.h"
+
+namespace pixlor {
+namespace {
+
+bool AnyPortPresent() {
+    for (const uint8_t present : portPresent) {
+        if (present != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Box(FarDword flags, const char* helpTopic, const char* const* lines, int buttons) {
+    if (hostInfo.Message == nullptr) {
+        return -1;
+    }
+    return hostInfo.Message(hostInfo.ModuleNumber, flags, helpTopic, lines, 2, buttons);
+}
+
+// The warning that refuses to open a panel; the host supplies its OK button.
+void Refuse(int message, const char* helpTopic) {
+    const char* lines[2] = {MessageText(MTitle), MessageText(message)};
+    Box(FMSG_WARNING | FMSG_MB_OK, helpTopic, lines, 1);
+}
+
+} // namespace
+
+int CameraPanel::ConnectAndLoad() {
+    HANDLE savedScreen =
+        hostInfo.SaveScreen != nullptr ? hostInfo.SaveScreen(0, 0, -1, -1) : nullptr;
+    messageLines[0] = MessageText(MTitle);
+    messageLines[1] = MessageText(MReadingCamera);
+    Box(0, nullptr, messageLines, 0); // stays on screen while the camera is read
+
+    Camera& cam = *camera;
+    // Reports the failure, then hands the camera back (reporting that too if it fails).
+    auto fail = [&] {
+        ShowCameraError(cam.Codes(), savedScreen);
+        if (!cam.Disconnect()) {
+            ShowCameraError(cam.Codes(), savedScreen);
+        }
+        return -1;
+    };
+
+    if (!cam.LoadPictureTable()) {
+        return fail();
+    }
+    const uint32_t count = cam.PictureCount();
+    if (count == 0) {
+        if (savedScreen != nullptr && hostInfo.RestoreScreen != nullptr) {
+            hostInfo.RestoreScreen(savedScreen);
+        }
+        savedScreen = nullptr;
+        messageLines[1] = MessageText(MCameraEmpty);
+        Box(FMSG_MB_OK, nullptr, messageLines, 0);
+        if (!cam.Disconnect()) {
+            ShowCameraError(cam.Codes(), savedScreen);
+        }
+        return -1;
+    }
+    for (uint64_t n = 1; n <= count; ++n) {
+        if (!cam.LoadPictureInfo(static_cast<uint32_t>(n), n == count)) {
+            return fail();
+        }
+    }
+    if (!cam.Disconnect()) {
+        ShowCameraError(cam.Codes(), savedScreen);
+        return -1;
+    }
+    // The status box stays until the host draws the panel; the saved screen
+    // is not put back over it.
+    ++openPanelCount;
+    return 1;
+}
+
+HANDLE OpenPlugin() {
+    if (!AnyPortPresent()) {
+        Refuse(MNoSerialPort, "NoSerialPort");
+        return INVALID_HANDLE_VALUE;
+    }
+    if (openPanelCount != 0) {
+        Refuse(MOnePanelOnly, "MultiSession");
+        return INVALID_HANDLE_VALUE;
+    }
+    auto panel = std::make_unique<CameraPanel>();
+    if (panel->ConnectAndLoad() != 1) {
+        return INVALID_HANDLE_VALUE; // the panel and its camera go here, once
+    }
+    return panel.release();
+}
+
+void ClosePlugin(CameraPanel* panel) {
+    delete panel;
+    openPanelCount = 0;
+}
+
+} // namespace pixlor

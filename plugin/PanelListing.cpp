@@ -1,0 +1,108 @@
+// The panel's properties, key bar and folder changes.
+#include "plugin/PanelListing.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "plugin/CameraPanel.h"
+#include "plugin/Host.h"
+#include "plugin/MessageIds.h"
+#include "transfer/NameTemplate.h"
+
+namespace pixlor {
+
+KeyBarTitles panelKeyBar{};
+
+namespace {
+
+constexpr const char* kBlank = "";
+constexpr int kF3 = 2;
+constexpr int kF5 = 4;
+constexpr int kF6 = 5;
+constexpr int kF7 = 6;
+constexpr int kF8 = 7;
+
+// The folder name handed out as CurDir: the host may read it after the folder
+// list it came from was rebuilt.
+char shownFolder[kNameBufferSize];
+
+// The rows in the order the copy and move labels are numbered: plain, Shift,
+// Ctrl, Ctrl+Shift, Alt, Alt+Shift, Ctrl+Alt.
+using Row = const char* (KeyBarTitles::*)[12];
+constexpr Row kLabelOrder[] = {&KeyBarTitles::Titles,       &KeyBarTitles::ShiftTitles,
+                               &KeyBarTitles::CtrlTitles,   &KeyBarTitles::CtrlShiftTitles,
+                               &KeyBarTitles::AltTitles,    &KeyBarTitles::AltShiftTitles,
+                               &KeyBarTitles::CtrlAltTitles};
+
+bool SameName(const char* a, const char* b) {
+    return hostFunctions.LStricmp != nullptr ? hostFunctions.LStricmp(a, b) == 0
+                                             : std::strcmp(a, b) == 0;
+}
+
+} // namespace
+
+void FillKeyBar(int viewKind, int numberingMode) {
+    panelKeyBar = KeyBarTitles{};
+    for (const Row row : kLabelOrder) {
+        for (int key = kF3; key <= kF8; ++key) {
+            (panelKeyBar.*row)[key] = kBlank;
+        }
+    }
+    const bool thumbnails = viewKind == kViewThumbnails;
+    const int copyBase = thumbnails ? MKeyCopyThumbOwn : MKeyCopyPhotoOwn;
+    const int moveBase = thumbnails ? MKeyMoveThumbOwn : MKeyMovePhotoOwn;
+    for (int i = 0; i < static_cast<int>(std::size(kLabelOrder)); ++i) {
+        (panelKeyBar.*kLabelOrder[i])[kF5] = MessageText(copyBase + i);
+        (panelKeyBar.*kLabelOrder[i])[kF6] = MessageText(moveBase + i);
+    }
+    panelKeyBar.Titles[kF7] = MessageText(thumbnails ? MKeyShowPhotos : MKeyShowThumbs);
+    panelKeyBar.CtrlTitles[kF7] =
+        MessageText(numberingMode == 1 ? MKeyNumberFromOne : MKeyNumberContinue);
+}
+
+void CameraPanel::GetOpenPluginInfo(OpenPluginInfo& info) {
+    FillKeyBar(viewKind, numberingMode);
+    info = OpenPluginInfo{};
+    info.StructSize = kOpenPluginInfoSize;
+    info.Flags = kPanelFlags;
+    shownFolder[0] = '\0';
+    if ((listingFlags & kListingInsideFolder) != 0) {
+        info.Flags |= OPIF_ADDDOTS;
+        if (currentFolder && *currentFolder < folders.size()) {
+            const std::string& name = folders[*currentFolder].name;
+            const size_t length = std::min(name.size(), sizeof shownFolder - 1);
+            std::memcpy(shownFolder, name.data(), length);
+            shownFolder[length] = '\0';
+        }
+    }
+    info.CurDir = shownFolder;
+    info.HostFile = nullptr;
+    info.Format = MessageText(MPluginName);
+    info.PanelTitle = MessageText(MPluginName);
+    info.StartSortMode = SM_NAME;
+    info.StartSortOrder = 0;
+    info.KeyBar = &panelKeyBar;
+}
+
+int CameraPanel::SetDirectory(const char* name) {
+    if (name == nullptr) {
+        return 0;
+    }
+    if (SameName(name, "..") || SameName(name, "\\")) {
+        currentFolder.reset();
+        listingFlags = 0;
+        return 1;
+    }
+    const auto found = std::find_if(folders.begin(), folders.end(), [name](const PictureFolder& f) {
+        return SameName(f.name.c_str(), name);
+    });
+    if (found == folders.end()) {
+        listingFlags = 0;
+        return 0;
+    }
+    currentFolder = static_cast<std::size_t>(found - folders.begin());
+    listingFlags = kListingInsideFolder;
+    return 1;
+}
+
+} // namespace pixlor

@@ -1,0 +1,24 @@
+// What the host shows of the panel: its properties and key bar, its folders
+// and the pictures as files.
+#pragma once
+
+#include "plugin/FarApi.h"
+
+namespace pixlor {
+
+class CameraPanel;
+
+// OpenPluginInfo flags of the panel; inside a folder the host adds "..".
+inline constexpr FarDword kPanelFlags =
+    OPIF_USEFILTER | OPIF_USESORTGROUPS | OPIF_USEHIGHLIGHTING | OPIF_RAWSELECTION |
+    OPIF_REALNAMES | OPIF_SHOWRIGHTALIGNNAMES | OPIF_SHOWPRESERVECASE | OPIF_COMPAREFATTIME;
+static_assert(kPanelFlags == 0x5B7);
+
+// The key bar the host reads after GetOpenPluginInfo; rebuilt on every call.
+extern KeyBarTitles panelKeyBar;
+
+// F3 to F8 blank in every row, the copy, move, view and numbering labels of
+// the kind shown, every other key the host's own label.
+void FillKeyBar(int viewKind, int numberingMode);
+
+} // namespace pixlor

@@ -1,0 +1,46 @@
+// How the test host draws what the plugin shows: boxes, dialogs and panel
+// items as plain text lines on standard output.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugin/FarApi.h"
+
+namespace pixlor::host {
+
+// A message box as the host shows it: the title, the text lines and the
+// buttons (host-supplied ones for an FMSG_MB_* flag).
+struct Box {
+    FarDword flags = 0;
+    std::string helpTopic;
+    std::string title;
+    std::vector<std::string> lines;
+    std::vector<std::string> buttons;
+    bool WaitsForAnswer() const { return !buttons.empty(); }
+};
+
+// Splits the plugin's items into title, lines and buttons as the host reads them.
+Box MakeBox(FarDword flags, const char* helpTopic, const char* const* items, int count,
+            int buttonCount);
+
+std::vector<std::string> RenderBox(const Box& box);
+// One line for a box without buttons (progress and status notes).
+std::string RenderNote(const Box& box);
+
+std::vector<std::string> RenderDialog(int width, int height, const char* helpTopic,
+                                      const FarDialogItem* items, int count);
+// The text of a dialog item (edit fields: the value, also with DIF_VAREDIT).
+std::string ItemText(const FarDialogItem& item);
+
+// "2002-05-17 10:00:00" (UTC), blank when the high part is 0 as the host shows it.
+std::string FormatFileTime(const FarFileTime& time);
+std::string FormatTicks(std::uint64_t ticks);
+std::string FormatItem(const PluginPanelItem& item);
+std::string FormatAttributes(FarDword attributes);
+
+// Every occurrence of `from` replaced by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+} // namespace pixlor::host

@@ -1,0 +1,107 @@
+// The test host's script: one command a line, '#' starts a comment. Parsing is
+// a pure function of the text, so a bad script is reported before anything is
+// loaded (and the parser can be fuzzed).
+//
+//   load                      GetMinFarVersion, SetStartupInfo, GetPluginInfo; print the menus
+//   open                      load if needed, then OpenPlugin from the disk menu
+//   list [keybar] [title]     GetOpenPluginInfo + GetFindData; print the items
+//   cd NAME                   SetDirectory (".." at the plugin root closes the panel)
+//   select all|none|NAME...   mark items of the plugin panel
+//   key [Shift+][Ctrl+][Alt+]F1..F12|Enter   ProcessKey
+//   getfiles [shift] [NAME...] the host's own copy (GetFiles) into the passive folder
+//   configure                 Configure(0)
+//   close                     ClosePlugin
+//   reply ok|cancel|esc|button N   answer to the next box or dialog that waits
+//   edit N TEXT | radio N | check N 0|1   changes the next dialog gets before its reply
+//   esc-progress N            press Esc while the N-th progress box from here is shown
+//   passive DIR               the passive panel's folder (created when missing)
+//   language NAME             the language file to use (default English)
+//   expect box TEXT | expect no-box TEXT   a box of the last command has / lacks TEXT
+//   expect items N | expect item NAME | expect result N
+//   expect files N | expect file PATH      files below the passive folder
+//   expect open | expect closed
+//   echo TEXT...
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pixlor::host {
+
+enum class Op {
+    Load,
+    Open,
+    List,
+    Cd,
+    Select,
+    Key,
+    GetFiles,
+    Configure,
+    Close,
+    Reply,
+    Edit,
+    Radio,
+    Check,
+    EscProgress,
+    Passive,
+    Language,
+    ExpectBox,
+    ExpectNoBox,
+    ExpectItems,
+    ExpectItem,
+    ExpectResult,
+    ExpectFiles,
+    ExpectFile,
+    ExpectOpen,
+    ExpectClosed,
+    Echo,
+};
+
+enum class SelectHow { Names, All, None };
+enum class ReplyHow { Ok, Cancel, Esc, Button };
+
+struct Command {
+    Op op = Op::Echo;
+    int line = 0;
+    std::vector<std::string> names; // cd, select, getfiles, edit's text, expect texts, echo
+    int number = 0;                 // item index, count, result, button
+    int key = 0;                    // virtual-key code
+    unsigned modifiers = 0;         // PKF_* bits
+    bool keybar = false;            // list
+    bool title = false;             // list
+    bool shift = false;             // getfiles
+    SelectHow select = SelectHow::Names;
+    ReplyHow reply = ReplyHow::Ok;
+
+    std::string Text() const { return names.empty() ? std::string() : names.front(); }
+};
+
+struct ParseError {
+    int line = 0;
+    std::string message;
+};
+
+// One line: `isCommand` false for a blank or comment line; `error` set when bad.
+struct LineResult {
+    bool isCommand = false;
+    Command command;
+    std::string error;
+};
+
+LineResult ParseLine(std::string_view text, int lineNumber);
+
+struct Script {
+    std::vector<Command> commands;
+    std::vector<ParseError> errors;
+};
+
+Script ParseScript(std::string_view text);
+
+// "Shift+F5" -> VK_F5 with PKF_SHIFT. False for anything else.
+bool ParseKey(std::string_view text, int& key, unsigned& modifiers);
+
+// Splits a line into words; "double quotes" keep blanks, \" and \\ inside them.
+bool SplitWords(std::string_view text, std::vector<std::string>& words, std::string& error);
+
+} // namespace pixlor::host
