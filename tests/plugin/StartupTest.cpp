@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         PortScanCase{"SkippedValuesStillCountTowardsSixteen",
                      Then(Filler(16, "COM2-with-long-data"), "last", "COM6"),
                      {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST(PortScanMissingKeyTest, LeavesEveryPortAbsent) {
     FakeRegistry registry;

@@ -57,9 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    std::vector<uint8_t>(257, 'x'), "pic%2D.%2M.%4Y_"},
                       TextTypeCase{"256 bytes without terminator", 3,
                                    std::vector<uint8_t>(256, 'x'), std::string(256, 'x')}),
-    [](const auto& info) {
+    [](const auto& param) {
         std::string name;
-        for (const char ch : std::string(info.param.what)) {
+        for (const char ch : std::string(param.param.what)) {
             name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
         }
         return name;

@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         PositionCase{"TooLongBeforeForbidden", std::string(257, 'p') + "|", kTemplateTooLong, 256},
         PositionCase{"TooLongInsideDigits", std::string(250, 'p') + "%9D", kTemplateTooLong, 252},
         PositionCase{"TooLongOnPercent", std::string(256, 'p') + "%%", kTemplateTooLong, 257}),
-    [](const auto& info) { return std::string(info.param.what); });
+    [](const auto& param) { return std::string(param.param.what); });
 
 class OutOfRangeDigits : public ::testing::TestWithParam<uint32_t> {
 protected:
