@@ -143,9 +143,9 @@ class Context:
 
 
 def load_scenario(path):
-    spec = importlib.util.spec_from_file_location("scenario", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("scenario", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
