@@ -107,6 +107,10 @@ const Cell kCells[] = {
     {"file-exists", Op::HostCopy, "Errors 9/sys80; copied 1, partial 0, deleted 0, result 0"},
 };
 
+void PrintTo(const Cell& cell, std::ostream* os) {
+    *os << cell.fault << " x " << OpName(cell.op);
+}
+
 class FaultMatrix : public testing::TestWithParam<Cell> {};
 
 TEST_P(FaultMatrix, OutcomeAndInvariants) {

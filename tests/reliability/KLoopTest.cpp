@@ -52,6 +52,10 @@ std::function<bool()> FailKth(World& world, Seam seam, int k) {
     return [] { return false; };
 }
 
+void PrintTo(const KLoopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class KLoop : public testing::TestWithParam<KLoopCase> {};
 
 TEST_P(KLoop, EveryCallMayFailOnce) {
