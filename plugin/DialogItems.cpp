@@ -35,8 +35,9 @@ void BuildDialogItems(const DialogItemSpec* specs, FarDialogItem* items, std::si
         }
         item.Flags = entry.Flags;
         item.DefaultButton = entry.DefaultButton;
-        const char* text = entry.Data < kFirstTextAddress ? MessageText(static_cast<int>(entry.Data))
-                                                         : reinterpret_cast<const char*>(entry.Data);
+        const char* text = entry.Data < kFirstTextAddress
+                               ? MessageText(static_cast<int>(entry.Data))
+                               : reinterpret_cast<const char*>(entry.Data);
         if (text != nullptr) {
             const std::size_t length = std::min(std::strlen(text), sizeof item.Data - 1);
             std::memcpy(item.Data, text, length);
