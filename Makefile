@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows fuzz test demo dist clean format
+.PHONY: all deps native windows fuzz test demo dist bench clean format
 
 JOBS ?= 2
 
@@ -43,6 +43,12 @@ dist: windows
 	  "and restart FAR. Open the camera from the disk menu (Alt-F1 or Alt-F2);" \
 	  "set the serial port and speed in Options, Plugins configuration." > dist/Pixlor/Install.txt
 	cd dist && zip -qr Pixlor.zip Pixlor
+
+# The benchmarks on an optimised build; they print their tables (a few minutes).
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS) --target pixlor-bench-transfer pixlor-bench-open pixlor-bench-listing
+	bench/run.sh build/release
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

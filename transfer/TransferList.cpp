@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <unordered_map>
 
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
@@ -41,6 +43,136 @@ bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
     number = value;
     return true;
 }
+
+// A name with its ASCII letters upper-cased: names the host finds equal share
+// it, at least when they are ASCII, so it can pick candidates for LStricmp.
+std::string UpperAscii(const char* name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return key;
+}
+
+bool IsAscii(const std::string& name) {
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The folders built so far, found by name without a walk over all of them:
+// an index on the name with its ASCII letters upper-cased picks the candidates,
+// and the host's comparison still decides, in list order. Names of one
+// template differ only in the digits of its fixed-width fields, so names the
+// host finds equal always share that form.
+class FolderIndex {
+public:
+    explicit FolderIndex(FolderList& folders) : folders_(folders) {}
+
+    // The first folder whose name equals `name` for the host, or null.
+    PictureFolder* Find(const char* name) {
+        const auto first = first_.find(Key(name));
+        if (first == first_.end()) {
+            return nullptr;
+        }
+        for (size_t position = first->second; position != kNone;
+             position = nextSameKey_[position]) {
+            if (SameName(folders_[position].name.c_str(), name)) {
+                return &folders_[position];
+            }
+        }
+        return nullptr;
+    }
+    // The folder just appended to the list.
+    void Added() {
+        const size_t position = folders_.size() - 1;
+        nextSameKey_.push_back(kNone);
+        const auto [first, isNew] =
+            first_.try_emplace(Key(folders_[position].name.c_str()), position);
+        if (!isNew) { // rare: the host told two names of one form apart
+            size_t last = first->second;
+            while (nextSameKey_[last] != kNone) {
+                last = nextSameKey_[last];
+            }
+            nextSameKey_[last] = position;
+        }
+    }
+
+private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    static std::string Key(const char* name) { return UpperAscii(name); }
+
+    FolderList& folders_;
+    std::unordered_map<std::string, size_t> first_; // first folder of each form
+    std::vector<size_t> nextSameKey_;               // by position: the next of its form
+};
+
+// Every picture's folder name, expanded once, for a selection of many folders:
+// each folder then costs its own pictures instead of a pass over the camera.
+// The names come from the host's selection, so a name outside ASCII (whose
+// case the host's code page decides) is compared with every picture, and such
+// pictures with every name.
+class PicturesByFolder {
+public:
+    PicturesByFolder(const char* folderTemplate, const PictureTable& table) : table_(table) {
+        char name[kNameBufferSize];
+        names_.reserve(table.Size());
+        for (uint32_t position = 0; position < table.Size(); ++position) {
+            ExpandNameOrEmpty(position, folderTemplate, name, &table);
+            names_.emplace_back(name);
+            if (IsAscii(names_.back())) {
+                byKey_[UpperAscii(name)].push_back(position);
+            } else {
+                others_.push_back(position);
+            }
+        }
+    }
+
+    // Appends the pictures of folder `filter` in table order, as
+    // CollectFolderPictures does.
+    void Collect(const char* filter, TransferList& list) const {
+        if (filter == nullptr || filter[0] == '\0') {
+            for (uint32_t position = 0; position < names_.size(); ++position) {
+                Append(position, list);
+            }
+            return;
+        }
+        const std::string key = UpperAscii(filter);
+        if (!IsAscii(key)) {
+            for (uint32_t position = 0; position < names_.size(); ++position) {
+                AppendIfNamed(position, filter, list);
+            }
+            return;
+        }
+        static const std::vector<uint32_t> kNoPictures;
+        const auto found = byKey_.find(key);
+        const std::vector<uint32_t>& same = found == byKey_.end() ? kNoPictures : found->second;
+        // Both lists ascend: merge them to keep table order.
+        size_t a = 0;
+        size_t b = 0;
+        while (a < same.size() || b < others_.size()) {
+            const bool fromSame = b == others_.size() || (a < same.size() && same[a] < others_[b]);
+            AppendIfNamed(fromSame ? same[a++] : others_[b++], filter, list);
+        }
+    }
+
+private:
+    void Append(uint32_t position, TransferList& list) const {
+        list.push_back(TransferItem{PictureFileTime(*table_.RecordAt(position)), position});
+    }
+    void AppendIfNamed(uint32_t position, const char* filter, TransferList& list) const {
+        if (SameName(names_[position].c_str(), filter)) {
+            Append(position, list);
+        }
+    }
+
+    const PictureTable& table_;
+    std::vector<std::string> names_; // by position
+    std::unordered_map<std::string, std::vector<uint32_t>> byKey_;
+    std::vector<uint32_t> others_; // pictures whose name is not ASCII
+};
 
 // The largest number among the candidates so far, if any.
 class Highest {
@@ -82,10 +214,14 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
                         const PictureTable& table, TransferList& list) {
     const char* folderTemplate =
         viewKind == kViewThumbnails ? thumbFolderTemplate : photoFolderTemplate;
+    std::optional<PicturesByFolder> byFolder;
     for (int i = 0; panel.SelectedItems != nullptr && i < panel.SelectedItemsNumber; ++i) {
         const PluginPanelItem& item = panel.SelectedItems[i];
         if ((listingFlags & kListingFolders) != 0) {
-            CollectFolderPictures(item.FindData.cFileName, folderTemplate, table, list);
+            if (!byFolder) {
+                byFolder.emplace(folderTemplate, table);
+            }
+            byFolder->Collect(item.FindData.cFileName, list);
         } else {
             const FarFileTime& created = item.FindData.ftCreationTime;
             list.push_back(TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime},
@@ -97,17 +233,17 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
 
 FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
     FolderList folders;
+    FolderIndex index(folders);
     char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
         const PictureRecord& record = *table.RecordAt(position);
         const FileTime time = PictureFileTime(record);
         ExpandNameOrEmpty(position, folderTemplate, name, &table);
-        auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
-            return SameName(f.name.c_str(), name);
-        });
-        if (folder == folders.end()) {
+        PictureFolder* folder = index.Find(name);
+        if (folder == nullptr) {
             folders.push_back(PictureFolder{name, time, time, 0});
-            folder = folders.end() - 1;
+            index.Added();
+            folder = &folders.back();
         } else {
             folder->lastTime = time;
         }
@@ -149,22 +285,26 @@ bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t
     if (dot == nullptr || !SameName(dot, ".jpg")) {
         return false;
     }
-    const std::string base(name, static_cast<size_t>(dot - name));
+    // Read in place: a listing scans every name of a folder or panel.
+    const auto baseLength = static_cast<size_t>(dot - name);
     const size_t prefixLength = std::strlen(prefix);
-    if (base.size() < prefixLength ||
-        hostFunctions.LStrnicmp(base.c_str(), prefix, static_cast<int>(prefixLength)) != 0) {
+    if (baseLength < prefixLength ||
+        hostFunctions.LStrnicmp(name, prefix, static_cast<int>(prefixLength)) != 0) {
         return false;
     }
-    const char* rest = base.c_str() + prefixLength;
-    const size_t restLength = base.size() - prefixLength;
+    const char* rest = name + prefixLength;
+    const size_t restLength = baseLength - prefixLength;
     width = UsableWidth(width);
     if (restLength == width) {
+        char digits[10]; // the width's digits alone, for sscanf
+        std::memcpy(digits, rest, width);
+        digits[width] = '\0';
         char format[] = "%03ld";
         format[2] = static_cast<char>('0' + width);
         long value = 0;
         // A negative number is never one the numbering wrote; as unsigned it
         // would win and wrap the next number round to 0.
-        if (hostFunctions.sscanf(rest, format, &value) != 1 || value < 0) {
+        if (hostFunctions.sscanf(digits, format, &value) != 1 || value < 0) {
             return false;
         }
         number = static_cast<uint32_t>(value);

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "plugin/Host.h"
+#include "transfer/NameTemplate.h"
 #include "transfer/PictureTime.h"
 #include "transfer/TransferList.h"
 
@@ -96,6 +98,60 @@ TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
     EXPECT_EQ(BuildFolderList("%4Y", kViewPhotos, table).size(), 1u);
 }
 
+// The grouping as a walk over every folder per picture, to hold the indexed
+// one against: same folders, same order, same times and sizes.
+FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const PictureTable& table) {
+    FolderList folders;
+    char name[kNameBufferSize];
+    for (uint32_t position = 0; position < table.Size(); ++position) {
+        const PictureRecord& record = *table.RecordAt(position);
+        const FileTime time = PictureFileTime(record);
+        ExpandNameOrEmpty(position, folderTemplate, name, &table);
+        auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
+            return hostFunctions.LStricmp(f.name.c_str(), name) == 0;
+        });
+        if (folder == folders.end()) {
+            folders.push_back(PictureFolder{name, time, time, 0});
+            folder = folders.end() - 1;
+        } else {
+            folder->lastTime = time;
+        }
+        folder->totalSize += viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+    }
+    return folders;
+}
+
+TEST_F(TransferListTest, ManyFoldersGroupAsAWalkOverThemWould) {
+    // 500 pictures whose days, hours and months come back out of order.
+    PictureTable many;
+    many.Build(500);
+    for (uint32_t i = 0; i < many.Size(); ++i) {
+        *many.RecordAt(i) = PictureRecord{true,
+                                          1000 + i,
+                                          10 + i,
+                                          static_cast<uint8_t>(1 + (i * 7) % 28),
+                                          static_cast<uint8_t>(1 + (i * 5) % 12),
+                                          2000 + (i * 3) % 4,
+                                          static_cast<uint8_t>((i * 11) % 24),
+                                          0,
+                                          0};
+    }
+    for (const char* folderTemplate :
+         {"%2Y-%2M-%2D", "Day%D", "%4Y", "%H", "%#", "x%3#", "", "%", "Mo%M.%2Y_%D"}) {
+        for (int viewKind : {kViewPhotos, kViewThumbnails}) {
+            const FolderList got = BuildFolderList(folderTemplate, viewKind, many);
+            const FolderList want = FoldersByWalking(folderTemplate, viewKind, many);
+            ASSERT_EQ(got.size(), want.size()) << folderTemplate;
+            for (size_t f = 0; f < want.size(); ++f) {
+                EXPECT_EQ(got[f].name, want[f].name) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].firstTime, want[f].firstTime) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].lastTime, want[f].lastTime) << folderTemplate << " " << f;
+                EXPECT_EQ(got[f].totalSize, want[f].totalSize) << folderTemplate << " " << f;
+            }
+        }
+    }
+}
+
 TEST_F(TransferListTest, AFolderNameMatchesWhateverItsCase) {
     TransferList list;
     EXPECT_EQ(CollectFolderPictures("DAY17", "day%D", table, list), 2u);
@@ -130,6 +186,65 @@ TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
     panel.SelectedItemsNumber = 1;
     CollectSelection(panel, kListingFolders, kViewThumbnails, "%2Y-%2M-%2D", "%D", table, thumbs);
     EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
+}
+
+// A host comparison that folds the Latin-1 letters too, as a code page does.
+int PIXLOR_WINAPI Latin1Stricmp(const char* a, const char* b) {
+    auto fold = [](unsigned char c) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            return c + 0x20;
+        }
+        return static_cast<int>(c);
+    };
+    for (;; ++a, ++b) {
+        const int d = fold(static_cast<unsigned char>(*a)) - fold(static_cast<unsigned char>(*b));
+        if (d != 0 || *a == '\0') {
+            return d;
+        }
+    }
+}
+
+struct SelectionCase {
+    const char* folderTemplate;
+    std::vector<const char*> folders; // as the host hands them back
+};
+
+TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
+    hostFunctions.LStricmp = Latin1Stricmp;
+    const SelectionCase cases[] = {
+        {"%2Y-%2M-%2D", {"02-05-18", "02-05-17", "02-05-18", "02-05-19"}},
+        {"Day%D", {"DAY17", "day18", "Day17"}},
+        {"\xC4%D", {"\xE4" "17", "\xC4" "18", "A17"}}, // the host folds the non-ASCII letter
+        {"%D", {"", "17"}},                      // an empty name takes every picture
+        {"%", {"", "x"}},                        // a failing template names every picture ""
+    };
+    for (const SelectionCase& c : cases) {
+        std::vector<PluginPanelItem> selected;
+        for (const char* name : c.folders) {
+            selected.push_back(Item(name));
+        }
+        PanelInfo panel{};
+        panel.SelectedItems = selected.data();
+        panel.SelectedItemsNumber = static_cast<int>(selected.size());
+        TransferList got;
+        CollectSelection(panel, kListingFolders, kViewPhotos, c.folderTemplate, "", table, got);
+        TransferList want;
+        for (const char* name : c.folders) {
+            CollectFolderPictures(name, c.folderTemplate, table, want);
+        }
+        EXPECT_EQ(Positions(got), Positions(want)) << c.folderTemplate;
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].timeStamp, want[i].timeStamp);
+        }
+    }
+    // The folded letter is really found, not just missed by both.
+    std::vector<PluginPanelItem> folded{Item("\xE4" "17")};
+    PanelInfo panel{};
+    panel.SelectedItems = folded.data();
+    panel.SelectedItemsNumber = 1;
+    TransferList list;
+    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\xC4%D", "", table, list), 2u);
 }
 
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {

@@ -193,10 +193,10 @@ bool PtyLink::Read(Bytes& data, bool& purged) {
 }
 
 bool PtyLink::Write(std::span<const std::uint8_t> bytes, std::uint32_t speed, bool pace,
-                    const std::atomic<bool>& stop) {
+                    const std::atomic<bool>& stop, Clock::time_point lineStart) {
     pace = pace && speed > 0;
     const auto now = Clock::now();
-    const auto start = std::max(now, lineFreeAt_);
+    const auto start = std::max(lineStart == Clock::time_point{} ? now : lineStart, lineFreeAt_);
     const std::size_t chunk = pace ? PaceChunk(speed) : bytes.size();
     std::size_t sent = 0;
     while (sent < bytes.size()) {

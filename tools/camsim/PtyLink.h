@@ -42,10 +42,12 @@ public:
     // set when the host discarded its input queue. False when nothing could be read.
     bool Read(Bytes& data, bool& purged);
 
-    // Writes every byte; paced at `speed` when `pace`. Gives up (false) on an error or
-    // when `stop` becomes true.
+    // Writes every byte; paced at `speed` when `pace`, the line time starting at
+    // `lineStart` (or when the line is free, if later): a writer that wakes late
+    // catches up instead of adding its own latency to the line. Gives up (false)
+    // on an error or when `stop` becomes true.
     bool Write(std::span<const std::uint8_t> bytes, std::uint32_t speed, bool pace,
-               const std::atomic<bool>& stop);
+               const std::atomic<bool>& stop, Clock::time_point lineStart = {});
 
     // Waits until the host has read what was written (at most `timeout`): closing the
     // master discards whatever the host has not read yet.

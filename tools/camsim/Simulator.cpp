@@ -10,6 +10,7 @@
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -97,6 +98,9 @@ struct Simulator::Impl {
     Clock::time_point lastWriteEnd{};
     std::uint32_t hostSpeed = 0;
     std::uint32_t cameraSpeed = 0;
+    // Paced: when the host's bytes read so far have crossed the line (a pty hands
+    // them over at once).
+    Clock::time_point inboundFreeAt{};
 
     void AddTrace(TraceLine line) {
         if (traceFile) {
@@ -153,6 +157,9 @@ struct Simulator::Impl {
 };
 
 void Simulator::Impl::Serve() {
+    // Replies are due to the microsecond; the default timer slack (50 us) would add
+    // to every one of them.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     std::vector<Reply> replies;
     while (!stop) {
         const auto now = Clock::now();
@@ -171,10 +178,13 @@ void Simulator::Impl::Serve() {
                 wakeAt = std::min(wakeAt, now + milliseconds(5));
             }
         }
-        const auto waitMs =
-            std::chrono::ceil<milliseconds>(std::max(wakeAt - now, Clock::duration{0}));
+        // To the nanosecond: a paced reply is often due well within a millisecond.
+        const auto waitNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::max(wakeAt - now, Clock::duration{0}));
+        const timespec timeout{static_cast<time_t>(waitNs.count() / 1'000'000'000),
+                               static_cast<long>(waitNs.count() % 1'000'000'000)};
         pollfd fds[2] = {{link.MasterFd(), POLLIN, 0}, {wake, POLLIN, 0}};
-        poll(fds, 2, static_cast<int>(waitMs.count()));
+        ppoll(fds, 2, &timeout, nullptr);
         if (stop) {
             break;
         }
@@ -207,8 +217,14 @@ void Simulator::Impl::Serve() {
                 CheckSpeeds(machine.LineSpeed());
             }
         }
+        // A command is answered once its last byte has crossed the line.
+        auto answerFrom = arrived;
+        if (options.pace && !data.empty()) {
+            inboundFreeAt = PaceDeadline(std::max(arrived, inboundFreeAt), data.size(), hostSpeed);
+            answerFrom = inboundFreeAt;
+        }
         for (Reply& r : replies) {
-            const auto due = arrived + r.delay;
+            const auto due = answerFrom + r.delay;
             queue.push_back(Pending{std::move(r), due});
         }
         if (!SendDue()) {
@@ -238,13 +254,14 @@ bool Simulator::Impl::SendDue() {
             return true;
         }
         Reply reply = std::move(p.reply);
+        const auto due = p.due;
         queue.pop_front();
         {
             std::lock_guard lock(mutex);
             CheckSpeeds(reply.lineSpeed);
             AddTrace(TraceLine{Clock::now(), '<', reply.bytes, {}});
         }
-        link.Write(reply.bytes, reply.lineSpeed, options.pace, stop);
+        link.Write(reply.bytes, reply.lineSpeed, options.pace, stop, due);
         lastWriteEnd = Clock::now();
         purgesAtLastWrite = purges;
         if (reply.thenVanish) {

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs the three benchmarks of a release build and prints their tables, each
+# also kept in OUT (default build/release/bench-results) for bench/plot.sh.
+#   bench/run.sh [BUILD_DIR] [transfer options...]
+set -euo pipefail
+
+build=${1:-build/release}
+shift || true
+out=${BENCH_OUT:-$build/bench-results}
+mkdir -p "$out"
+
+{
+  echo "# machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+  echo "# load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "# date: $(date -u +%Y-%m-%dT%H:%M:%SZ)"
+} | tee "$out/machine.txt"
+
+echo
+"$build/bench/pixlor-bench-transfer" "$@" | tee "$out/transfer.txt"
+echo
+"$build/bench/pixlor-bench-open" | tee "$out/open.txt"
+echo
+"$build/bench/pixlor-bench-listing" --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true | tee "$out/listing.txt"
+echo
+echo "# load after: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$out/machine.txt"
