@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows test demo dist bench clean format
+.PHONY: all deps native windows fuzz test demo dist bench clean format
 
 JOBS ?= 2
 
@@ -20,7 +20,14 @@ windows: deps
 # pixlor-host.exe for the Wine tests and the DLL check.
 test: windows
 	$(MAKE) --no-print-directory native
+	$(MAKE) --no-print-directory fuzz
 	ctest --preset native
+	ctest --preset fuzz
+
+# libFuzzer targets (clang); `make test` runs each one briefly over its corpus.
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
 
 # WINDOWS=1 runs the real Pixlor.dll under Wine instead of the native plugin.
 demo:

@@ -65,12 +65,11 @@ bool Camera::Connect() {
     if (!link_.Handshake() || !link_.SetLineSpeed(speedIndex_)) {
         return false;
     }
-    uint32_t ignored = 0;
-    if (!link_.GetRegister(kRegisterCheck, ignored)) {
-        return false;
-    }
+    // The camera runs at the new speed from here on: a failed check read must
+    // still let Disconnect and the refusal rule hand it back.
     connected_ = true;
-    return true;
+    uint32_t ignored = 0;
+    return link_.GetRegister(kRegisterCheck, ignored);
 }
 
 bool Camera::EndConnection(bool release, bool preserveCodes) {
@@ -293,6 +292,13 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     if (Flags() != 0) {
         linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         RefusalRule();
+        return false;
+    }
+    if (linkStatus_ == linkstatus::kOk && received != total) {
+        // The transfer ended before the picture did, or a packet came twice (a
+        // lost ACK is answered by the same packet again): the file is not the
+        // picture, and a move must not delete it in the camera.
+        linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         return false;
     }
     if (!EndConnection(closeAfter, false)) {

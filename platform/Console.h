@@ -10,7 +10,7 @@ struct ConsoleEvent {
     bool isKey = false;   // a KEY_EVENT record
     bool keyDown = false; // key press (true) or release (false)
     uint16_t virtualKey = 0;
-    char character = 0;   // uChar.AsciiChar
+    char character = 0; // uChar.AsciiChar
 };
 
 class Console {

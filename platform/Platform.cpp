@@ -16,7 +16,9 @@ template <typename T> void Overlay(T*& target, T* replacement) {
 
 } // namespace
 
-const Platform& CurrentPlatform() { return Installed(); }
+const Platform& CurrentPlatform() {
+    return Installed();
+}
 
 ScopedPlatform::ScopedPlatform(const Platform& replacement) : previous_(Installed()) {
     Platform& now = Installed();
@@ -29,6 +31,8 @@ ScopedPlatform::ScopedPlatform(const Platform& replacement) : previous_(Installe
     Overlay(now.keyboard, replacement.keyboard);
 }
 
-ScopedPlatform::~ScopedPlatform() { Installed() = previous_; }
+ScopedPlatform::~ScopedPlatform() {
+    Installed() = previous_;
+}
 
 } // namespace pixlor

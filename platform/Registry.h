@@ -22,7 +22,8 @@ inline constexpr uint32_t kKeyWrite = 0x20006;
 class Registry {
 public:
     virtual ~Registry() = default;
-    // RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr).
+    // RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+    // nullptr).
     virtual RegistryResult CreateKey(RegistryKey root, const char* path, uint32_t access,
                                      RegistryKey& key) = 0;
     // RegOpenKeyExA(root, path, 0, access, &key).

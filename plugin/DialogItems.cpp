@@ -19,24 +19,25 @@ bool HoldsAddress(int type) {
 
 void BuildDialogItems(const DialogItemSpec* specs, FarDialogItem* items, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        const DialogItemSpec& spec = specs[i];
+        const DialogItemSpec& entry = specs[i];
         FarDialogItem& item = items[i];
         std::memset(static_cast<void*>(&item), 0, sizeof item);
-        item.Type = spec.Type;
-        item.X1 = spec.X1;
-        item.Y1 = spec.Y1;
-        item.X2 = spec.X2;
-        item.Y2 = spec.Y2;
-        item.Focus = spec.Focus;
+        item.Type = entry.Type;
+        item.X1 = entry.X1;
+        item.Y1 = entry.Y1;
+        item.X2 = entry.X2;
+        item.Y2 = entry.Y2;
+        item.Focus = entry.Focus;
         if (HoldsAddress(item.Type)) {
-            item.VBuf = reinterpret_cast<void*>(spec.Selected);
+            item.VBuf = reinterpret_cast<void*>(entry.Selected);
         } else {
-            item.Selected = static_cast<int>(spec.Selected);
+            item.Selected = static_cast<int>(entry.Selected);
         }
-        item.Flags = spec.Flags;
-        item.DefaultButton = spec.DefaultButton;
-        const char* text = spec.Data < kFirstTextAddress ? MessageText(static_cast<int>(spec.Data))
-                                                         : reinterpret_cast<const char*>(spec.Data);
+        item.Flags = entry.Flags;
+        item.DefaultButton = entry.DefaultButton;
+        const char* text = entry.Data < kFirstTextAddress
+                               ? MessageText(static_cast<int>(entry.Data))
+                               : reinterpret_cast<const char*>(entry.Data);
         if (text != nullptr) {
             const std::size_t length = std::min(std::strlen(text), sizeof item.Data - 1);
             std::memcpy(item.Data, text, length);

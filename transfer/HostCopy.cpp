@@ -32,8 +32,11 @@ public:
         if (esc) {
             lines_[3] = MessageText(MAborting);
         }
-        const int64_t percent = PercentOf(received, size);
-        FormatLine(percent_, sizeof percent_, "%02d%%", &percent, 1);
+        // A fixed format and at most ten digits: the buffer holds any value.
+        const auto percent = static_cast<int>(PercentOf(received, size));
+        if (hostFunctions.sprintf != nullptr) {
+            hostFunctions.sprintf(percent_, "%02d%%", percent);
+        }
         ShowLines(0, nullptr, lines_, kLines);
         return !esc;
     }

@@ -6,7 +6,7 @@ namespace camsim {
 namespace {
 
 struct ParseCase {
-    const char* spec;
+    const char* text;
     Fault expected;
 };
 
@@ -19,7 +19,7 @@ class FaultParse : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(FaultParse, ParsesAndFormatsBack) {
     std::string error;
-    auto fault = ParseFault(GetParam().spec, &error);
+    auto fault = ParseFault(GetParam().text, &error);
     ASSERT_TRUE(fault) << error;
     EXPECT_EQ(*fault, GetParam().expected);
     EXPECT_EQ(ParseFault(FormatFault(*fault)), fault) << FormatFault(*fault);
@@ -50,14 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"slow:20", F(FaultKind::Slow, Target::Any, 1, 1, 20)}),
     [](const auto& param) {
         std::string name;
-        for (char c : std::string(param.param.spec)) {
+        for (char c : std::string(param.param.text)) {
             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         }
         return name;
     });
 
 TEST(FaultParse, RejectsWithAReason) {
-    for (const char* spec : {"",
+    for (const char* text : {"",
                              "bogus",
                              "nak:0",
                              "nak:x",
@@ -82,8 +82,8 @@ TEST(FaultParse, RejectsWithAReason) {
                              "checksum:2@photo#2",
                              "delay:1e3"}) {
         std::string error;
-        EXPECT_FALSE(ParseFault(spec, &error)) << spec;
-        EXPECT_FALSE(error.empty()) << spec;
+        EXPECT_FALSE(ParseFault(text, &error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
     }
 }
 

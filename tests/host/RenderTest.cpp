@@ -110,6 +110,28 @@ TEST(Render, PanelItemLine) {
               "* pic17.05.2002_001.jpg           20480  2002-05-17 10:35:30  -A---  001");
 }
 
+TEST(Render, ProgressBarsAndCyrillicShowInUtf8) {
+    // The progress bars' full block and medium shade, the same in both code pages.
+    for (const int codePage : {437, 866}) {
+        EXPECT_EQ(OemToUtf8("[\xDB\xDB\xB1]", codePage), "[\u2588\u2588\u2592]");
+    }
+    EXPECT_EQ(OemToUtf8("\x8A\xA0\xAC\xA5\xE0\xA0 Pixlor", 866),
+              "\u041A\u0430\u043C\u0435\u0440\u0430 Pixlor");
+    EXPECT_EQ(OemToUtf8("\x8A\xA0", 437), "\u00E8\u00E1");
+    EXPECT_EQ(OemToUtf8("\xF0\xFC\xFF", 866), "\u0401\u2116\u00A0");
+    // ASCII and the separator marks pass unchanged.
+    const std::string ascii("plain \x01 text\x7F", 13);
+    EXPECT_EQ(OemToUtf8(ascii, 437), ascii);
+    EXPECT_EQ(OemToUtf8("", 866), "");
+}
+
+TEST(Render, CodePageFollowsTheLanguage) {
+    EXPECT_EQ(OemCodePageFor("Russian"), 866);
+    EXPECT_EQ(OemCodePageFor("russian"), 866);
+    EXPECT_EQ(OemCodePageFor("English"), 437);
+    EXPECT_EQ(OemCodePageFor(""), 437);
+}
+
 TEST(Render, ReplaceAllNormalisesEveryOccurrence) {
     EXPECT_EQ(ReplaceAll("/t/out\\a /t/out", "/t/out", "<passive>"), "<passive>\\a <passive>");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");

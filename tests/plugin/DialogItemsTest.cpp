@@ -44,10 +44,10 @@ TEST(DialogItemsTest, CutsTextsAtTheItemBuffer) {
     FakeHost host;
     host.Start();
     const std::string text(700, 'x');
-    const DialogItemSpec spec{DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())};
+    const DialogItemSpec entry{DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())};
     FarDialogItem item;
     std::memset(static_cast<void*>(&item), 0x55, sizeof item);
-    BuildDialogItems(&spec, &item, 1);
+    BuildDialogItems(&entry, &item, 1);
     EXPECT_EQ(std::string(item.Data), std::string(511, 'x'));
 }
 
@@ -55,9 +55,9 @@ TEST(DialogItemsTest, ValuesFromTwoThousandAreAddresses) {
     FakeHost host;
     host.Start();
     // 1999 is still a message number: beyond the file, the host gives "".
-    const DialogItemSpec spec{DI_TEXT, 0, 0, 0, 0, 0, 0, 0, 0, 1999};
+    const DialogItemSpec entry{DI_TEXT, 0, 0, 0, 0, 0, 0, 0, 0, 1999};
     FarDialogItem item;
-    BuildDialogItems(&spec, &item, 1);
+    BuildDialogItems(&entry, &item, 1);
     EXPECT_STREQ(item.Data, "");
     EXPECT_EQ(host.Kit().badMessageNumbers, 1);
 }

@@ -90,14 +90,14 @@ bool IsAnswerFault(FaultKind kind) {
     }
 }
 
-std::optional<Fault> ParseFault(std::string_view spec, std::string* error) {
+std::optional<Fault> ParseFault(std::string_view text, std::string* error) {
     Fault fault;
-    std::string_view head = spec;
+    std::string_view head = text;
     std::string_view target;
     bool hasTarget = false;
-    if (auto at = spec.find('@'); at != std::string_view::npos) {
-        head = spec.substr(0, at);
-        target = spec.substr(at + 1);
+    if (auto at = text.find('@'); at != std::string_view::npos) {
+        head = text.substr(0, at);
+        target = text.substr(at + 1);
         hasTarget = true;
     }
     std::string_view name = head;
@@ -120,7 +120,7 @@ std::optional<Fault> ParseFault(std::string_view spec, std::string* error) {
         return std::nullopt;
     }
     if (hasArg && arg.empty()) {
-        Fail(error, "missing value after ':' in '" + std::string(spec) + "'");
+        Fail(error, "missing value after ':' in '" + std::string(text) + "'");
         return std::nullopt;
     }
 

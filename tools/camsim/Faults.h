@@ -73,7 +73,7 @@ struct Fault {
 };
 
 // Parses one SPEC; on failure returns nothing and says why in `error` (if given).
-std::optional<Fault> ParseFault(std::string_view spec, std::string* error = nullptr);
+std::optional<Fault> ParseFault(std::string_view text, std::string* error = nullptr);
 
 // The canonical text of a fault (ParseFault(FormatFault(f)) == f).
 std::string FormatFault(const Fault& fault);

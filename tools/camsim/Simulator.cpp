@@ -361,8 +361,8 @@ std::uint32_t Simulator::Selected() const {
     return impl_->machine.Selected();
 }
 
-bool Simulator::AddFault(std::string_view spec) {
-    auto fault = ParseFault(spec);
+bool Simulator::AddFault(std::string_view text) {
+    auto fault = ParseFault(text);
     if (!fault) {
         return false;
     }

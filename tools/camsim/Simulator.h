@@ -75,7 +75,7 @@ public:
     std::uint32_t HostSpeed() const;      // the host's line speed, read now from the pty
     std::uint32_t CameraSpeed() const;    // the camera's own notion of the line speed
     std::uint32_t Selected() const;       // register 4
-    bool AddFault(std::string_view spec); // false if it does not parse
+    bool AddFault(std::string_view text); // false if it does not parse
     void AddFault(const Fault& fault);
     std::vector<camsim::Received> Received() const; // every unit the host sent
     std::vector<TraceLine> Trace() const;

@@ -40,6 +40,13 @@ std::string FormatTicks(std::uint64_t ticks);
 std::string FormatItem(const PluginPanelItem& item);
 std::string FormatAttributes(FarDword attributes);
 
+// The plugin's single-byte text as a UTF-8 terminal shows it: bytes above 0x7F
+// through the OEM code page (866 for Russian, 437 otherwise), the rest as is.
+// For display only; what the plugin is given and compared with stays OEM.
+std::string OemToUtf8(const std::string& text, int codePage);
+// The OEM code page the host shows a language's texts in.
+int OemCodePageFor(const std::string& language);
+
 // Every occurrence of `from` replaced by `to`.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
 

@@ -40,17 +40,18 @@ bool PrepareKeyInjection(std::string& error) {
     return true;
 }
 
+// One key event, as the terminal gives natively for the Esc byte. A key-up
+// after it would be a second Esc to the plugin's poll (it counts releases
+// too) and abort the next file as well.
 bool InjectEsc() {
-    INPUT_RECORD records[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        records[i].EventType = KEY_EVENT;
-        records[i].Event.KeyEvent.bKeyDown = i == 0;
-        records[i].Event.KeyEvent.wRepeatCount = 1;
-        records[i].Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-        records[i].Event.KeyEvent.uChar.AsciiChar = 27;
-    }
+    INPUT_RECORD record = {};
+    record.EventType = KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = TRUE;
+    record.Event.KeyEvent.wRepeatCount = 1;
+    record.Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
+    record.Event.KeyEvent.uChar.AsciiChar = 27;
     DWORD written = 0;
-    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) && written == 2;
+    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &written) && written == 1;
 }
 
 bool HoldShift(bool down) {

@@ -89,12 +89,18 @@ TestHost::~TestHost() {
 std::string TestHost::Normalise(std::string text) const {
     if (passiveDir_.size() > 3) {
         text = ReplaceAll(std::move(text), passiveDir_, "<passive>");
+        // The plugin writes its paths with backslashes, also natively.
+        std::string windowsForm = passiveDir_;
+        std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
+        text = ReplaceAll(std::move(text), windowsForm, "<passive>");
     }
     return text;
 }
 
-void TestHost::Print(const std::string& line) {
-    const std::string text = Normalise(line) + "\n";
+void TestHost::Print(const std::string& line, bool oem) {
+    // The plugin's texts are OEM bytes; the terminal shows UTF-8.
+    const std::string shown = oem ? OemToUtf8(Normalise(line), codePage_) : Normalise(line);
+    const std::string text = shown + "\n";
     std::fwrite(text.data(), 1, text.size(), out_);
     std::fflush(out_);
 }
@@ -275,7 +281,7 @@ bool TestHost::Execute(const Command& c) {
         for (const std::string& word : c.names) {
             text += (text.empty() ? "" : " ") + word;
         }
-        Print(text);
+        Print(text, false); // the script's own text, UTF-8 already
         return true;
     }
     default:
@@ -343,7 +349,9 @@ bool TestHost::Load() {
     const std::string folder = module.substr(0, module.find_last_of("\\/"));
     std::vector<sys::FolderEntry> entries;
     std::string chosen;
+    std::string chosenLanguage;
     std::string english;
+    std::string englishLanguage;
     if (sys::ListFolder(folder, entries)) {
         for (const sys::FolderEntry& e : entries) {
             if (e.folder || e.name.size() < 4 ||
@@ -357,16 +365,18 @@ bool TestHost::Load() {
             }
             if (SameText(file.language, language_)) {
                 chosen = lngPath;
-            } else if (SameText(file.language, "English")) {
+                chosenLanguage = file.language;
+            } else if (SameText(file.language, "English") || (chosen.empty() && english.empty())) {
                 english = lngPath;
-            } else if (chosen.empty() && english.empty()) {
-                english = lngPath;
+                englishLanguage = file.language;
             }
         }
     }
     if (chosen.empty()) {
         chosen = english;
+        chosenLanguage = englishLanguage;
     }
+    codePage_ = OemCodePageFor(chosenLanguage);
     if (chosen.empty() || !kit_.LoadLanguage(chosen)) {
         Print("note: no language file beside the plugin");
     }
@@ -776,8 +786,15 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
     lastBoxes_.insert(lastBoxes_.end(), box.lines.begin(), box.lines.end());
     lastBoxes_.insert(lastBoxes_.end(), box.buttons.begin(), box.buttons.end());
     const bool record = !(flags & FMSG_ALLINONE); // the kit reads items as an array
+    // Drawn with the passive folder already replaced, so that the frame fits
+    // the text shown whatever the folder's real length.
+    Box shown = box;
+    shown.title = Normalise(shown.title);
+    for (std::string& line : shown.lines) {
+        line = Normalise(line);
+    }
     if (!box.WaitsForAnswer()) {
-        Print(RenderNote(box));
+        Print(RenderNote(shown));
         ++notesSeen_;
         if (escTarget_ > 0 && notesSeen_ == escTarget_) {
             escTarget_ = 0;
@@ -785,7 +802,7 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
         }
         return record ? kit_.Message(number, flags, helpTopic, items, count, buttons) : 0;
     }
-    for (const std::string& line : RenderBox(box)) {
+    for (const std::string& line : RenderBox(shown)) {
         Print(line);
     }
     int answer = -1;
@@ -833,7 +850,13 @@ int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* h
     }
     const int width = x1 == -1 ? x2 : x2 - x1 + 1;
     const int height = y1 == -1 ? y2 : y2 - y1 + 1;
-    for (const std::string& line : RenderDialog(width, height, helpTopic, items, count)) {
+    std::vector<FarDialogItem> shown(items, items + count);
+    for (FarDialogItem& item : shown) {
+        if (!((item.Type == DI_EDIT || item.Type == DI_COMBOBOX) && (item.Flags & DIF_VAREDIT))) {
+            CopyText(item.Data, sizeof item.Data, Normalise(ItemText(item)));
+        }
+    }
+    for (const std::string& line : RenderDialog(width, height, helpTopic, shown.data(), count)) {
         Print(line);
     }
     for (int i = 0; i < count; ++i) {
@@ -931,6 +954,17 @@ int TestHost::OnControl(HANDLE plugin, int command, void* param) {
         RefreshPassive();
     }
     const int result = kit_.Control(plugin, command, param);
+    if (command == FCTL_SETSELECTION && param != nullptr) {
+        std::string line = "(selection set:";
+        int selected = 0;
+        for (const PluginPanelItem& item : kit_.activePanel.items) {
+            if (item.Flags & PPIF_SELECTED) {
+                line += " " + ItemName(item);
+                ++selected;
+            }
+        }
+        Print(line + (selected == 0 ? " none)" : ")"));
+    }
     if (command == FCTL_UPDATEPANEL && panel_ != nullptr) {
         ReadPanel(param != nullptr);
     } else if (command == FCTL_CLOSEPLUGIN) {
@@ -962,7 +996,8 @@ bool TestHost::Expect(const Command& c) {
     auto shown = [&]() {
         return std::any_of(lastBoxes_.begin(), lastBoxes_.end(), [&](const std::string& s) {
             return s.find(text) != std::string::npos ||
-                   Normalise(s).find(text) != std::string::npos;
+                   Normalise(s).find(text) != std::string::npos ||
+                   OemToUtf8(Normalise(s), codePage_).find(text) != std::string::npos;
         });
     };
     switch (c.op) {

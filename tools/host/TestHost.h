@@ -88,7 +88,7 @@ private:
     std::vector<PluginPanelItem> ItemsFor(const std::vector<std::string>& names, bool& ok);
     int CountFiles(const std::string& folder);
 
-    void Print(const std::string& line);
+    void Print(const std::string& line, bool oem = true);
     void Fail(const Command& c, const std::string& why);
     void Fail(const std::string& why);
     std::string Normalise(std::string text) const;
@@ -114,6 +114,7 @@ private:
 
     std::string passiveDir_; // absolute
     std::string language_ = "English";
+    int codePage_ = 437; // of the language file in use, for the display
 
     std::deque<Reply> replies_;
     Reply pending_; // edits and checks gathered for the next reply

@@ -5,8 +5,6 @@ load
 echo menus loaded
 """
 
-RUSSIAN = "Камера Pixlor".encode("cp866").decode("latin-1")
-
 
 def check(ctx):
     out = ctx.output

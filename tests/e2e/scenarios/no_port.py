@@ -1,6 +1,4 @@
 # No serial port in the system: the plugin refuses to open, with a warning.
-READY = False
-PENDING = "waits for the panel (OpenPlugin)"
 PORTS = []
 SCRIPT = """
 reply ok

@@ -1,0 +1,49 @@
+// One cell of the fault matrix: a fault, an operation, and what came of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "reliability/World.h"
+
+namespace pixlor::reliability {
+
+enum class Op { Open, F5, F6, F8, HostCopy };
+const char* OpName(Op op);
+
+// A fault as the matrix names it ("checksum-once", "vanish", "disk-full", ...).
+struct NamedFault {
+    const char* name;
+    Sabotage what;
+    enum Target { Data, Select, Request, Delete, DiskFull, FileExists } target;
+    bool always;
+    bool lineWorks; // the line still carries commands while the fault lasts
+};
+const std::vector<NamedFault>& AllFaults();
+const NamedFault& FaultNamed(const std::string& name);
+
+// Arms `fault` at the operation's second picture.
+void ArmFault(World& world, const NamedFault& fault, Op op);
+// Runs the operation; its entry point's result.
+int RunOp(World& world, Op op);
+
+struct CellResult {
+    std::string outcome;
+    std::vector<std::string> broken; // invariants that did not hold
+};
+// A fresh world with two pictures; the panel opened (except for Op::Open);
+// the fault armed; the operation; the invariants; the fault removed; the next
+// operations (copy, configuration, opening again) checked.
+CellResult RunCell(const NamedFault& fault, Op op);
+
+// The invariants every operation must keep. `before` are the camera's pictures
+// before it; `from` its first message; `screens` the host's saved screens
+// outstanding before it.
+void CheckInvariants(World& world, const std::vector<fakes::FakePicture>& before, Op op,
+                     bool lineWorks, size_t from, int screens, std::vector<std::string>& broken);
+
+// With the fault gone: the open panel copies again (and refuses to be
+// configured), and after closing the configuration and the next opening work.
+void CheckRecovery(World& world, std::vector<std::string>& broken);
+
+} // namespace pixlor::reliability

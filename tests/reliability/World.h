@@ -1,0 +1,163 @@
+// The whole plugin over fakes, rebuilt as often as a test likes: the host, the
+// registry, a disk, the serial line with the camera behind it, and a line
+// saboteur that makes the camera misbehave at a chosen message. No real time
+// passes. Used by the fault matrix, the k-loop and the soak.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeCamera.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeConsole.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeHost.h"
+#include "fakes/FakeKeyboard.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeSerialDevice.h"
+#include "fakes/FakeSleeper.h"
+#include "platform/Platform.h"
+#include "plugin/CameraPanel.h"
+
+namespace pixlor::reliability {
+
+using Bytes = std::vector<uint8_t>;
+
+inline constexpr uint32_t k17May2002 = 1021626330; // 2002-05-17 09:05:30 UTC
+inline constexpr const char* kPhotos = "D:\\Photos";
+inline constexpr const char* kDated = "D:\\Photos\\02-05-17";
+inline constexpr const char* kHostDir = "D:\\Host";
+
+// What the camera gets wrong.
+enum class Sabotage {
+    None,
+    Corrupt,   // a data packet's checksum is off
+    Cut,       // the answer stops halfway (the rest never comes)
+    Oversized, // a data packet header announcing 32762 bytes
+    Silent,    // the answer is lost (a time-out)
+    Nak,       // NAK instead of the answer
+    Refuse,    // 0x11 instead of the answer
+    Junk,      // an unexpected byte instead of the answer
+    Vanish,    // the camera answers this message, then is gone for good
+};
+
+// Which host message it hits.
+enum class Aim {
+    GetRegister, // 0x01
+    Select,      // register 4
+    Info,        // request 0x2F
+    Photo,       // request 0x0E
+    Delete,      // an action
+};
+
+struct LineFault {
+    Sabotage what = Sabotage::None;
+    Aim aim = Aim::Photo;
+    int nth = 1;         // the nth matching message from arming (from 1)
+    bool always = false; // every message from the first hit on
+};
+
+// Sits between the host's writes and the fake camera.
+class Saboteur {
+public:
+    Saboteur(fakes::FakeSerialDevice& device, fakes::FakeCamera& camera);
+    ~Saboteur();
+    void Arm(const LineFault& fault);
+    void Disarm();
+    bool Fired() const { return fired_; }
+    int FaultsInjected() const { return injected_; }
+
+private:
+    void OnWrite(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes);
+    void OnMessage(fakes::FakeSerialDevice& device, std::span<const uint8_t> bytes, bool command);
+    bool Matches(std::span<const uint8_t> payload);
+
+    fakes::FakeSerialDevice& device_;
+    fakes::FakeCamera& camera_;
+    std::function<void(fakes::FakeSerialDevice&, std::span<const uint8_t>)> cameraWrite_;
+    std::function<void(fakes::FakeSerialDevice&)> cameraRead_;
+    LineFault fault_;
+    std::vector<uint8_t> pending_; // an incomplete command packet
+    int seen_ = 0;
+    bool fired_ = false;
+    bool active_ = false; // `always` after the first hit
+    bool gone_ = false;
+    int injected_ = 0;
+};
+
+class World {
+public:
+    explicit World(int pictures = 2);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // A new picture of 17 May with its own bytes (2500 photo bytes: three packets).
+    void AddPicture();
+    // A fresh, empty disk with D:\Photos and D:\Host (a soak keeps memory flat so).
+    void NewDisk();
+    void Seed(const std::string& path, const std::string& text);
+
+    // The host's side. Each returns what the entry point returned.
+    bool Open();
+    void Close();
+    bool IsOpen() const { return panel != nullptr; }
+    int CopyKey(bool move); // F5 / F6 on the whole top listing, into D:\Photos
+    int DeleteKey();        // F8 on the whole top listing, confirmed
+    int HostCopy();         // GetFiles of every picture into D:\Host
+    int ConfigureOk();      // Configure, confirmed with OK
+    // The host closes the panel when the plugin asked it to.
+    void HonourClose();
+
+    // Observations.
+    bool SeedsIntact() const;
+    // Every picture that left the camera lies complete on the disk.
+    bool NothingLost(const std::vector<fakes::FakePicture>& before) const {
+        return LostPictures(before) == 0;
+    }
+    size_t LostPictures(const std::vector<fakes::FakePicture>& before) const;
+    // The camera and the port are at 19200 bit/s and the panel's camera disconnected.
+    bool AtDefaultSpeed() const;
+    bool Empty() const { return fake.pictures.empty(); }
+    size_t CompleteFiles(const std::vector<fakes::FakePicture>& pictures) const;
+    size_t PartialFiles(const std::vector<fakes::FakePicture>& pictures) const;
+    // The "Errors" reports since message `from`: "4/11/0x20" (link, packet, port flags)
+    // or "9/sys112" for a failed system call; "warn" for the not-copied warning.
+    std::vector<std::string> Reports(size_t from) const;
+    // The port flags of those reports, OR-ed.
+    uint32_t ReportedFlags(size_t from) const;
+    void ClearRecords();
+
+    FakeHost host;
+    FakeRegistry registry;
+    fakes::FakeSerialDevice device;
+    fakes::FakeSerialFactory factory{device};
+    fakes::FakeSleeper sleeper;
+    FakeClock clock{k17May2002};
+    FakeConsole console;
+    FakeKeyboard keyboard;
+    ScopedPlatform scope{Platform{.serial = &factory,
+                                  .sleeper = &sleeper,
+                                  .clock = &clock,
+                                  .registry = &registry,
+                                  .console = &console,
+                                  .keyboard = &keyboard}};
+    std::unique_ptr<FakeFileSystem> files;
+    std::optional<ScopedPlatform> filesScope;
+    fakes::FakeCamera fake{device};
+    Saboteur line{device, fake};
+    CameraPanel* panel = nullptr;
+    std::map<std::string, std::string> seeds;
+    uint8_t nextSeed = 1;
+    uint32_t nextTime = k17May2002;
+
+private:
+    void ListTop();
+};
+
+} // namespace pixlor::reliability

@@ -1,0 +1,138 @@
+#include "transfer/HostCopy.h"
+
+#include "transfer/TransferFixture.h"
+
+namespace pixlor::transfertest {
+namespace {
+
+const std::string kTemp = "C:\\Temp\\";
+
+class HostCopyTest : public TransferFixture {
+protected:
+    void SetUp() override {
+        files.AddFolder("C:\\Temp");
+        Open({Picture(k17May2002, 1), Picture(k17May2002 + 60, 2), Picture(k17May2002 + 120, 3)});
+        ListPictures();
+        items = host.ActivePanel().items;
+        for (PluginPanelItem& item : items) {
+            item.Flags |= PPIF_SELECTED;
+        }
+    }
+    int GetFiles() {
+        char destination[NM] = "C:\\Temp";
+        return panel->GetFiles(items.data(), static_cast<int>(items.size()), 1, destination, 0);
+    }
+    std::string Target(int n) const {
+        return kTemp + "pic17.05.2002_00" + std::to_string(n) + ".jpg";
+    }
+    std::vector<bool> StillSelected() const {
+        std::vector<bool> selected;
+        for (const PluginPanelItem& item : items) {
+            selected.push_back((item.Flags & PPIF_SELECTED) != 0);
+        }
+        return selected;
+    }
+    std::vector<PluginPanelItem> items;
+};
+
+TEST_F(HostCopyTest, CopiesEachItemUnderItsNameWithAFourLineBox) {
+    EXPECT_EQ(GetFiles(), 1);
+
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(FileBytes(Target(n)), originals[static_cast<size_t>(n - 1)].photo) << n;
+    }
+    EXPECT_EQ(files.File(Target(3))->lastWrite, PictureFileTime(RecordOf(2)));
+    EXPECT_TRUE(fake.deleted.empty()) << "the host's move flag is not used";
+    std::vector<std::string> percents;
+    for (const MessageCall& m : host.Messages()) {
+        ASSERT_EQ(m.lines.size(), 4u);
+        EXPECT_EQ(m.flags, 0u);
+        EXPECT_FALSE(m.hadHelpTopic);
+        if (m.lines[1] == Target(1)) {
+            percents.push_back(m.lines[2]);
+        }
+    }
+    EXPECT_EQ(percents, (std::vector<std::string>{"00%", "40%", "80%", "100%"}));
+    EXPECT_EQ(host.Messages().front().lines[0], host.Text(MHostCopyTitle));
+    EXPECT_EQ(host.Messages().front().lines[3], host.Text(MPressEscToAbort));
+    EXPECT_EQ(fake.speedIndexes, (std::vector<uint32_t>{5, 0}));
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(HostCopyTest, ShiftCopiesTheOtherKindUnderTheSameNames) {
+    keyboard.shift = true;
+    EXPECT_EQ(GetFiles(), 1);
+    EXPECT_EQ(FileBytes(Target(2)), originals[1].thumbnail);
+    EXPECT_EQ(keyboard.reads, 1u);
+}
+
+struct EscCase {
+    int poll;
+    size_t secondSize; // bytes of the abandoned second file
+    bool secondExists;
+};
+
+class HostCopyEscTest : public HostCopyTest, public testing::WithParamInterface<EscCase> {};
+
+TEST_P(HostCopyEscTest, EscAbandonsOnlyTheCurrentFile) {
+    console.EscAt({GetParam().poll});
+
+    EXPECT_EQ(GetFiles(), 1);
+
+    EXPECT_EQ(FileBytes(Target(1)), originals[0].photo);
+    EXPECT_EQ(files.HasFile(Target(2)), GetParam().secondExists);
+    EXPECT_EQ(FileBytes(Target(2)).size(), GetParam().secondSize);
+    EXPECT_EQ(FileBytes(Target(3)), originals[2].photo);
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, false}));
+    EXPECT_TRUE(HandedBack());
+}
+
+INSTANTIATE_TEST_SUITE_P(Copy, HostCopyEscTest,
+                         testing::Values(EscCase{5, 0, false}, EscCase{6, 1000, true}));
+
+TEST_F(HostCopyTest, AnExistingTargetEndsTheCopyWithTheReport) {
+    files.AddFile(Target(2), "mine");
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_EQ(files.Text(Target(2)), "mine");
+    EXPECT_FALSE(files.HasFile(Target(3)));
+    const MessageCall& report = host.LastMessage();
+    EXPECT_EQ(report.helpTopic, "Errors");
+    EXPECT_EQ(report.flags, FMSG_WARNING | FMSG_MB_OK);
+    EXPECT_EQ(report.lines[2], "Link status 9, system error 80");
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+TEST_F(HostCopyTest, AFailurePassedOverIsNotReportedAsSuccess) {
+    console.script = [this](int poll) {
+        if (poll == 4) {
+            fake.faults.push_back(CameraFault::Refuse); // the second picture's selection
+        }
+        return false;
+    };
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_FALSE(files.HasFile(Target(2)));
+    EXPECT_EQ(FileBytes(Target(3)), originals[2].photo);
+    EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, false}))
+        << "the host deselects only what was copied";
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(HostCopyTest, AnUnknownPictureStopsAtOnceAndAFolderIsNotAPicture) {
+    items[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    items[2].UserData = 9;
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_EQ(files.FilePaths(), (std::vector<std::string>{Target(2)}));
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+} // namespace
+} // namespace pixlor::transfertest

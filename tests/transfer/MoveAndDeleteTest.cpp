@@ -1,0 +1,300 @@
+#include "camera/LinkStatus.h"
+#include "transfer/DeletePictures.h"
+#include "transfer/DownloadPictures.h"
+#include "transfer/KeyCommands.h"
+#include "transfer/PanelCalls.h"
+#include "transfer/TransferFixture.h"
+
+namespace pixlor::transfertest {
+namespace {
+
+constexpr int kOkButton = 7;
+const std::string kFolder17 = "D:\\Photos\\02-05-17\\";
+
+std::string Numbered(int n) {
+    char name[64];
+    std::snprintf(name, sizeof name, "pic17.05.2002_%03d.jpg", n);
+    return kFolder17 + name;
+}
+
+// Every picture of 17 May: 2500 photo bytes, so four progress polls a file
+// (before the first packet and after each of three).
+class MoveTest : public TransferFixture {
+protected:
+    void SetUp() override {
+        files.AddFolder("D:\\Photos");
+        host.PassivePanel().curDir = "D:\\Photos";
+    }
+    void OpenSame(int count) {
+        std::vector<FakePicture> pictures;
+        for (int i = 0; i < count; ++i) {
+            pictures.push_back(Picture(k17May2002 + 60 * i, static_cast<uint8_t>(i + 1)));
+        }
+        Open(std::move(pictures));
+        ListPictures();
+    }
+    void Press(int key) {
+        host.AnswerDialogs({kOkButton});
+        EXPECT_EQ(panel->ProcessKey(key, 0), 1);
+    }
+    // The originals still in the camera, by their seeds.
+    std::vector<Bytes> InCamera() const {
+        std::vector<Bytes> photos;
+        for (const FakePicture& p : fake.pictures) {
+            photos.push_back(p.photo);
+        }
+        return photos;
+    }
+    std::vector<Bytes> Originals(std::initializer_list<int> indexes) const {
+        std::vector<Bytes> photos;
+        for (int i : indexes) {
+            photos.push_back(originals[static_cast<size_t>(i)].photo);
+        }
+        return photos;
+    }
+};
+
+struct AbortCase {
+    const char* name;
+    std::vector<int> answers;
+    std::vector<std::string> questions;
+    std::vector<uint32_t> deleted; // camera numbers, in order
+    std::vector<int> left;         // originals still in the camera
+    std::vector<uint32_t> selected;
+};
+
+class AbortedMoveTest : public MoveTest, public testing::WithParamInterface<AbortCase> {};
+
+TEST_P(AbortedMoveTest, OnlyPicturesCopiedCompletelyAreDeleted) {
+    const AbortCase& c = GetParam();
+    OpenSame(3);
+    Select({0, 1, 2});
+    console.EscAt({6}); // the second file, after its first packet
+    for (int answer : c.answers) {
+        host.Kit().messageAnswers.push_back(answer);
+    }
+
+    Press(VK_F6);
+
+    EXPECT_EQ(Questions(), c.questions);
+    EXPECT_EQ(fake.deleted, c.deleted);
+    std::vector<Bytes> left;
+    for (int i : c.left) {
+        left.push_back(originals[static_cast<size_t>(i)].photo);
+    }
+    EXPECT_EQ(InCamera(), left);
+    EXPECT_EQ(SelectedPositions(), c.selected);
+    EXPECT_EQ(FileBytes(Numbered(1)), originals[0].photo);
+    EXPECT_EQ(FileBytes(Numbered(2)).size(), 1000u) << "the aborted file keeps what came";
+    EXPECT_EQ(fake.cancels, 1);
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+const std::string kGoOn = "DownloadRemaining?";
+const std::string kDelete = "DeleteRemaining?";
+
+INSTANTIATE_TEST_SUITE_P(
+    Move, AbortedMoveTest,
+    testing::Values(AbortCase{"GoOn", {0}, {kGoOn}, {1, 2}, {1}, {1}},
+                    AbortCase{"StopAndDelete", {1, 0}, {kGoOn, kDelete}, {1}, {1, 2}, {1, 2}},
+                    AbortCase{"StopAndKeep", {1, 1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}},
+                    AbortCase{"EscBoth", {-1, -1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}}),
+    [](const testing::TestParamInfo<AbortCase>& param) { return param.param.name; });
+
+TEST_F(MoveTest, EscBeforeAFileIsCreatedSkipsItAndItsNumberIsUsedAgain) {
+    OpenSame(3);
+    Select({0, 1, 2});
+    console.EscAt({5}); // the second file's first poll
+    host.AnswerMessages({0});
+
+    Press(VK_F5);
+
+    EXPECT_EQ(Questions(), (std::vector<std::string>{kGoOn}));
+    EXPECT_EQ(files.FilePaths(), (std::vector<std::string>{Numbered(1), Numbered(2)}));
+    EXPECT_EQ(FileBytes(Numbered(2)), originals[2].photo);
+    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(fake.cancels, 0) << "nothing was asked for";
+    EXPECT_TRUE(HandedBack());
+}
+
+struct LastEscCase {
+    int poll;
+    size_t partial;
+};
+
+class EscOnTheLastTest : public MoveTest, public testing::WithParamInterface<LastEscCase> {};
+
+TEST_P(EscOnTheLastTest, EndsWithoutAskingAboutTheRest) {
+    OpenSame(2);
+    Select({0, 1});
+    console.EscAt({GetParam().poll});
+
+    Press(VK_F5);
+
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_EQ(FileBytes(Numbered(1)), originals[0].photo);
+    EXPECT_EQ(FileBytes(Numbered(2)).size(), GetParam().partial);
+    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{1}));
+    EXPECT_TRUE(HandedBack()) << "also when the camera was left at the high speed";
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Copy, EscOnTheLastTest,
+                         testing::Values(LastEscCase{5, 0}, LastEscCase{6, 1000}));
+
+TEST_F(MoveTest, APassedOverPictureStaysInTheCameraAndSelectedAndIsCounted) {
+    OpenSame(3);
+    Select({0, 1, 2});
+    // The camera refuses the selection of the second picture.
+    console.script = [this](int poll) {
+        if (poll == 4) {
+            fake.faults.push_back(CameraFault::Refuse);
+        }
+        return false;
+    };
+
+    Press(VK_F6);
+
+    EXPECT_EQ(files.FilePaths(), (std::vector<std::string>{Numbered(1), Numbered(2)}));
+    EXPECT_EQ(FileBytes(Numbered(2)), originals[2].photo);
+    EXPECT_EQ(fake.deleted, (std::vector<uint32_t>{1, 2}));
+    EXPECT_EQ(InCamera(), Originals({1}));
+    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{1}));
+    const MessageCall& warning = host.LastMessage();
+    EXPECT_EQ(warning.lines,
+              (std::vector<std::string>{host.Text(MTitle), "1 pictures were not copied."}));
+    EXPECT_EQ(warning.flags, FMSG_WARNING | FMSG_MB_OK);
+    EXPECT_EQ(warning.helpTopic, "Errors");
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(MoveTest, AFileThatCannotBeCreatedStopsTheCopyWithTheReport) {
+    OpenSame(2);
+    Select({0, 1});
+    files.AddFolder(kFolder17);
+    files.FailCall(FileOp::CreateNew, 1, 5); // access denied
+
+    Press(VK_F6);
+
+    EXPECT_TRUE(files.FilePaths().empty());
+    EXPECT_TRUE(fake.deleted.empty());
+    EXPECT_EQ(host.LastMessage().helpTopic, "Errors");
+    EXPECT_EQ(host.LastMessage().lines[2], "Link status 9, system error 5");
+    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{0, 1}));
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(MoveTest, AFolderThatCannotBeCreatedStopsTheCopyWithTheCameraHandedBack) {
+    files.AddFolder("D:\\Photos\\02-05-18");
+    Open({Picture(k17May2002 + kDay, 1), Picture(k17May2002, 2)});
+    ListPictures();
+    Select({0, 1});
+    files.FailCall(FileOp::MakeDirectory, 1, 5);
+
+    Press(VK_F5);
+
+    EXPECT_EQ(files.FilePaths(),
+              (std::vector<std::string>{"D:\\Photos\\02-05-18\\pic18.05.2002_001.jpg"}));
+    EXPECT_EQ(host.LastMessage().lines[2], "Link status 17, system error 5");
+    EXPECT_TRUE(HandedBack()) << "the first file left it at the high speed";
+}
+
+TEST_F(MoveTest, F8DeletesTheSelectionAndClosesTheEmptyPanel) {
+    OpenSame(2);
+    Select({0, 1});
+    host.AnswerMessages({0, 0});
+
+    EXPECT_EQ(panel->ProcessKey(VK_F8, 0), 1);
+
+    EXPECT_EQ(Questions(), (std::vector<std::string>{"Delete?", "DeleteClosePlugin"}));
+    const MessageCall& ask = host.Messages().front();
+    EXPECT_EQ(ask.lines, host.Texts({MDeleteTitle, MDeleteQuestion}));
+    EXPECT_EQ(ask.flags, FMSG_MB_OKCANCEL);
+    EXPECT_EQ(host.LastMessage().lines, host.Texts({MDeleteTitle, MCameraNowEmpty}));
+    EXPECT_EQ(fake.deleted, (std::vector<uint32_t>{1, 1}));
+    EXPECT_EQ(panel->camera->PictureCount(), 0u);
+    EXPECT_EQ(host.Controls().back().command, FCTL_CLOSEPLUGIN);
+    EXPECT_EQ(host.Controls().back().text, ".");
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(MoveTest, F8AnsweredOtherwiseDeletesNothing) {
+    OpenSame(2);
+    Select({0});
+    host.AnswerMessages({1});
+    EXPECT_EQ(panel->ProcessKey(VK_F8, PKF_SHIFT), 1);
+    host.AnswerMessages({-1});
+    EXPECT_EQ(panel->ProcessKey(VK_F8, 0), 1);
+    EXPECT_TRUE(fake.commands.empty());
+    EXPECT_EQ(host.Messages().size(), 2u);
+}
+
+struct DeleteCase {
+    std::vector<uint32_t> positions;
+    std::vector<uint32_t> numbers; // asked of the camera
+    std::vector<int> left;
+};
+
+class DeleteTest : public MoveTest, public testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(DeleteTest, LaterPositionsFollowEachDeletion) {
+    const DeleteCase& c = GetParam();
+    OpenSame(5);
+    host.ActivePanel().currentItem = 3;
+    TransferList list;
+    for (uint32_t p : c.positions) {
+        list.push_back(TransferItem{{}, p});
+    }
+
+    EXPECT_TRUE(DeletePictures(*panel, std::move(list)));
+
+    EXPECT_EQ(fake.deleted, c.numbers);
+    std::vector<Bytes> left;
+    for (int i : c.left) {
+        left.push_back(originals[static_cast<size_t>(i)].photo);
+    }
+    EXPECT_EQ(InCamera(), left);
+    std::vector<std::string> progress;
+    for (const MessageCall& m : host.Messages()) {
+        ASSERT_EQ(m.lines.size(), 2u);
+        EXPECT_EQ(m.lines[0], host.Text(MDeleteTitle));
+        EXPECT_EQ(m.flags, 0u);
+        progress.push_back(m.lines[1]);
+    }
+    ASSERT_EQ(progress.size(), c.positions.size());
+    if (!progress.empty()) {
+        EXPECT_EQ(progress.back(), "Deleting picture " + std::to_string(progress.size()) + " of " +
+                                       std::to_string(progress.size()));
+    }
+    const auto& calls = host.Controls();
+    ASSERT_EQ(calls.size(), 2 * c.positions.size() + 2);
+    for (size_t i = 0; i < calls.size(); i += 2) {
+        EXPECT_EQ(calls[i].command, FCTL_UPDATEPANEL);
+        EXPECT_EQ(calls[i + 1].command, FCTL_REDRAWPANEL);
+    }
+    EXPECT_EQ(host.ActivePanel().currentItem, 0) << "the cursor goes back to the top";
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Delete, DeleteTest,
+                         testing::Values(DeleteCase{{1, 4}, {2, 4}, {0, 2, 3}},
+                                         DeleteCase{{4, 1}, {5, 2}, {0, 2, 3}},
+                                         DeleteCase{{0, 1, 2}, {1, 1, 1}, {3, 4}},
+                                         DeleteCase{{}, {}, {0, 1, 2, 3, 4}}));
+
+TEST_F(MoveTest, AFailedDeletionIsReportedAndTheEarlierOneStands) {
+    OpenSame(2);
+    TransferList list{{{}, 0}, {{}, 7}};
+
+    EXPECT_FALSE(DeletePictures(*panel, std::move(list)));
+
+    EXPECT_EQ(fake.deleted, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(host.LastMessage().helpTopic, "Errors");
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
+} // namespace
+} // namespace pixlor::transfertest
