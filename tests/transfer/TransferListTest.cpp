@@ -214,7 +214,7 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
     const SelectionCase cases[] = {
         {"%2Y-%2M-%2D", {"02-05-18", "02-05-17", "02-05-18", "02-05-19"}},
         {"Day%D", {"DAY17", "day18", "Day17"}},
-        {"\xC4%D", {"\xE4" "17", "\xC4" "18", "A17"}}, // the host folds the non-ASCII letter
+        {"\304%D", {"\34417", "\30418", "A17"}}, // octal: the host folds the Latin-1 letter
         {"%D", {"", "17"}},                      // an empty name takes every picture
         {"%", {"", "x"}},                        // a failing template names every picture ""
     };
@@ -239,12 +239,12 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         }
     }
     // The folded letter is really found, not just missed by both.
-    std::vector<PluginPanelItem> folded{Item("\xE4" "17")};
+    std::vector<PluginPanelItem> folded{Item("\34417")};
     PanelInfo panel{};
     panel.SelectedItems = folded.data();
     panel.SelectedItemsNumber = 1;
     TransferList list;
-    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\xC4%D", "", table, list), 2u);
+    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\304%D", "", table, list), 2u);
 }
 
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
