@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libturbojpeg0-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format valgrind
   zip
   # The Windows plugin's end-to-end tests and `make demo WINDOWS=1`: 32-bit Wine.
   wine wine32:i386
