@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FindRules.h"
 #include "platform/SystemBackends.h"
 #include "platform/SystemError.h"
 
@@ -69,48 +70,6 @@ std::string NativePath(const char* path) {
     std::string out(path == nullptr ? "" : path);
     std::replace(out.begin(), out.end(), '\\', '/');
     return out;
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool ListedBefore(const FindEntry& a, const FindEntry& b) {
-    const size_t common = std::min(a.name.size(), b.name.size());
-    for (size_t i = 0; i < common; ++i) {
-        const auto ca = static_cast<unsigned char>(Lower(a.name[i]));
-        const auto cb = static_cast<unsigned char>(Lower(b.name[i]));
-        if (ca != cb) {
-            return ca < cb;
-        }
-    }
-    return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
-}
-
-// '*' and '?' as FindFirstFileA knows them; "*.*" takes names without a dot too.
-bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask == "*.*" || mask == "*") {
-        return true;
-    }
-    size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || Lower(mask[m]) == Lower(name[n]))) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
-        } else if (starMask != std::string_view::npos) {
-            m = starMask + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*') {
-        ++m;
-    }
-    return m == mask.size();
 }
 
 // A FILETIME as utimensat wants it: 0 (and all ones) leave the time alone, as
@@ -264,7 +223,7 @@ public:
         std::sort(entries.begin(), entries.end(), ListedBefore);
         entries.insert(entries.begin(), {FindEntry{".", kAttributeDirectory, 0},
                                          FindEntry{"..", kAttributeDirectory, 0}});
-        std::erase_if(entries, [&](const FindEntry& e) { return !MatchesMask(e.name, mask); });
+        std::erase_if(entries, [&](const FindEntry& e) { return !MatchesFindMask(e.name, mask); });
         if (entries.empty()) {
             lastError_ = syserr::kFileNotFound;
             return nullptr;

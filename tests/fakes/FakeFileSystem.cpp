@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/FindRules.h"
 #include "platform/SystemError.h"
 
 namespace pixlor {
@@ -40,37 +41,6 @@ std::string NameOf(std::string_view path) {
 // The root and bare drives always exist and cannot be made.
 bool IsRoot(std::string_view path) {
     return path.empty() || (path.find('\\') == std::string_view::npos && path.back() == ':');
-}
-
-// '*' and '?' as FindFirstFileA knows them; "*.*" takes names without a dot too.
-bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask == "*.*" || mask == "*") {
-        return true;
-    }
-    size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || Lower(mask[m]) == Lower(name[n]))) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
-        } else if (starMask != std::string_view::npos) {
-            m = starMask + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*') {
-        ++m;
-    }
-    return m == mask.size();
-}
-
-bool ListedBefore(const FindEntry& a, const FindEntry& b) {
-    const std::string la = LowerCase(a.name), lb = LowerCase(b.name);
-    return la != lb ? la < lb : a.name < b.name;
 }
 
 } // namespace
@@ -236,7 +206,7 @@ std::unique_ptr<FindHandle> FakeFileSystem::FindFirst(const char* pattern, FindE
         listed.push_back(FindEntry{"..", 0x10, 0});
     }
     listed.insert(listed.end(), children.begin(), children.end());
-    std::erase_if(listed, [&](const FindEntry& e) { return !MatchesMask(e.name, mask); });
+    std::erase_if(listed, [&](const FindEntry& e) { return !MatchesFindMask(e.name, mask); });
     if (listed.empty()) {
         Fail(syserr::kFileNotFound);
         return nullptr;
