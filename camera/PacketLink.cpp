@@ -116,6 +116,19 @@ bool PacketLink::SendPacket(std::span<const uint8_t> payload) {
                        static_cast<uint32_t>(payload.size() + packet::kChecksumSize));
 }
 
+// A command goes out at most three times; it is sent again only when the
+// answer's flags hold one of `resendOn`. The answer decides alone: the
+// result of the send is not examined.
+void PacketLink::SendCommand(std::span<const uint8_t> payload, uint32_t resendOn) {
+    for (int send = 0; send < 3; ++send) {
+        SendPacket(payload);
+        ReceivePacket();
+        if ((port_.flags & resendOn) == 0) {
+            break;
+        }
+    }
+}
+
 bool PacketLink::ReceiveDataPacket() {
     uint8_t* const b = buffer_.data();
     if (!port_.Read(b + 1, 3) || port_.flags != 0) {
@@ -174,13 +187,7 @@ bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
                                 static_cast<uint8_t>(value >> 8),
                                 static_cast<uint8_t>(value >> 16),
                                 static_cast<uint8_t>(value >> 24)};
-    for (int send = 0; send < 3; ++send) {
-        SendPacket(payload);
-        ReceivePacket();
-        if ((port_.flags & kRegisterResend) == 0) {
-            break;
-        }
-    }
+    SendCommand(payload, kRegisterResend);
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;
@@ -193,13 +200,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x01, reg};
-    for (int send = 0; send < 3; ++send) {
-        SendPacket(payload);
-        ReceivePacket();
-        if ((port_.flags & kRegisterResend) == 0) {
-            break;
-        }
-    }
+    SendCommand(payload, kRegisterResend);
     if ((port_.flags & kRegisterResend) != 0) {
         speedPacket_ = false;
         status = packetstatus::kGetRegisterFailed;
@@ -224,13 +225,7 @@ bool PacketLink::RequestData(uint8_t code) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x04, code};
-    for (int send = 0; send < 3; ++send) {
-        SendPacket(payload);
-        ReceivePacket();
-        if ((port_.flags & kOtherResend) == 0) {
-            break;
-        }
-    }
+    SendCommand(payload, kOtherResend);
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;
@@ -258,13 +253,7 @@ bool PacketLink::SendByte(uint8_t value) {
 bool PacketLink::Action(uint8_t a, uint8_t b, uint32_t waitUs) {
     Pause(5);
     const uint8_t payload[3] = {0x02, a, b};
-    for (int send = 0; send < 3; ++send) {
-        SendPacket(payload);
-        ReceivePacket();
-        if ((port_.flags & kOtherResend) == 0) {
-            break;
-        }
-    }
+    SendCommand(payload, kOtherResend);
     speedPacket_ = false;
     status = packetstatus::kActionFailed;
     if (port_.flags != 0 || buffer_[0] != ctrl::kAck) {

@@ -81,6 +81,7 @@ public:
 
 private:
     bool SendPacket(std::span<const uint8_t> payload);
+    void SendCommand(std::span<const uint8_t> payload, uint32_t resendOn);
     bool ReceivePacket();
     bool ReceiveDataPacket();
     bool PurgeInput(bool beforeWrite, bool beforeRead);
