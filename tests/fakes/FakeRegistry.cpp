@@ -272,29 +272,37 @@ RegistryResult FakeRegistry::OpenKey(RegistryKey root, const char* path, uint32_
     return Open(Op::OpenKey, root, path, access, key);
 }
 
-RegistryResult FakeRegistry::QueryValue(RegistryKey handle, const char* name, uint32_t* type,
-                                        uint8_t* data, uint32_t* size) {
-    Call call{Op::QueryValue, handle, name == nullptr ? "" : name};
-    call.size = size == nullptr ? 0 : *size;
-    if (auto fault = PlannedFault(Op::QueryValue)) {
+FakeRegistry::Key* FakeRegistry::UsableKey(Op op, RegistryKey handle, uint32_t access, Call& call) {
+    if (auto fault = PlannedFault(op)) {
         call.result = *fault;
-        return Record(std::move(call));
+        return nullptr;
     }
     auto it = handles_.find(handle);
     if (it == handles_.end()) {
         call.result = kInvalidHandle;
-        return Record(std::move(call));
+        return nullptr;
     }
-    if ((it->second.access & kKeyQueryValue) == 0) {
+    if ((it->second.access & access) == 0) {
         call.result = kAccessDenied;
-        return Record(std::move(call));
+        return nullptr;
     }
     auto found = keys_.find(it->second.path);
     if (found == keys_.end()) {
         call.result = kKeyDeleted;
+        return nullptr;
+    }
+    return &found->second;
+}
+
+RegistryResult FakeRegistry::QueryValue(RegistryKey handle, const char* name, uint32_t* type,
+                                        uint8_t* data, uint32_t* size) {
+    Call call{Op::QueryValue, handle, name == nullptr ? "" : name};
+    call.size = size == nullptr ? 0 : *size;
+    Key* key = UsableKey(Op::QueryValue, handle, kKeyQueryValue, call);
+    if (key == nullptr) {
         return Record(std::move(call));
     }
-    Value* value = FindValue(found->second, call.path);
+    Value* value = FindValue(*key, call.path);
     if (value == nullptr) {
         call.result = kNotFound;
         return Record(std::move(call));
@@ -325,33 +333,19 @@ RegistryResult FakeRegistry::SetValue(RegistryKey handle, const char* name, uint
                                       const uint8_t* data, uint32_t size) {
     Call call{Op::SetValue, handle, name == nullptr ? "" : name, type};
     call.size = size;
-    if (auto fault = PlannedFault(Op::SetValue)) {
-        call.result = *fault;
-        return Record(std::move(call));
-    }
-    auto it = handles_.find(handle);
-    if (it == handles_.end()) {
-        call.result = kInvalidHandle;
-        return Record(std::move(call));
-    }
-    if ((it->second.access & kKeySetValue) == 0) {
-        call.result = kAccessDenied;
-        return Record(std::move(call));
-    }
-    auto found = keys_.find(it->second.path);
-    if (found == keys_.end()) {
-        call.result = kKeyDeleted;
+    Key* key = UsableKey(Op::SetValue, handle, kKeySetValue, call);
+    if (key == nullptr) {
         return Record(std::move(call));
     }
     std::vector<uint8_t> bytes;
     if (data != nullptr) {
         bytes.assign(data, data + size);
     }
-    if (Value* value = FindValue(found->second, call.path)) {
+    if (Value* value = FindValue(*key, call.path)) {
         value->type = type;
         value->data = std::move(bytes);
     } else {
-        found->second.values.push_back(Value{call.path, type, std::move(bytes)});
+        key->values.push_back(Value{call.path, type, std::move(bytes)});
     }
     return Record(std::move(call));
 }
@@ -362,26 +356,12 @@ RegistryResult FakeRegistry::EnumValue(RegistryKey handle, uint32_t index, char*
     Call call{Op::EnumValue, handle};
     call.index = index;
     call.size = dataLength == nullptr ? 0 : *dataLength;
-    if (auto fault = PlannedFault(Op::EnumValue)) {
-        call.result = *fault;
-        return Record(std::move(call));
-    }
-    auto it = handles_.find(handle);
-    if (it == handles_.end()) {
-        call.result = kInvalidHandle;
-        return Record(std::move(call));
-    }
-    if ((it->second.access & kKeyQueryValue) == 0) {
-        call.result = kAccessDenied;
-        return Record(std::move(call));
-    }
-    auto found = keys_.find(it->second.path);
-    if (found == keys_.end()) {
-        call.result = kKeyDeleted;
+    Key* key = UsableKey(Op::EnumValue, handle, kKeyQueryValue, call);
+    if (key == nullptr) {
         return Record(std::move(call));
     }
     std::vector<const Value*> ordered;
-    for (const Value& value : found->second.values) {
+    for (const Value& value : key->values) {
         ordered.push_back(&value);
     }
     if (order_ == Order::SortedByName) {

@@ -103,6 +103,9 @@ private:
     Key& MakeKey(const std::string& full);
     const Key* FindKey(const std::string& full) const;
     Value* FindValue(Key& key, std::string_view name);
+    // The key behind an open handle that allows `access`, or null with the
+    // call's result set (a planned fault, a bad handle, no access, a deleted key).
+    Key* UsableKey(Op op, RegistryKey handle, uint32_t access, Call& call);
     std::optional<RegistryResult> PlannedFault(Op op);
     RegistryResult Record(Call call);
     RegistryResult Open(Op op, RegistryKey root, const char* path, uint32_t access,
