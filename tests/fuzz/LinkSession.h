@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "camera/Camera.h"
 #include "camera/LinkStatus.h"
 #include "camera/PacketStatus.h"
@@ -33,18 +34,6 @@
 #include "serial/PortFlags.h"
 
 namespace pixlor::fuzz {
-
-[[noreturn]] inline void Violation(const char* what, int line) {
-    std::fprintf(stderr, "invariant violated (line %d): %s\n", line, what);
-    std::abort();
-}
-
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            ::pixlor::fuzz::Violation(#condition, __LINE__);                                       \
-        }                                                                                          \
-    } while (0)
 
 inline constexpr size_t kOptionBytes = 4;
 // Pictures walked through; the table itself may be larger.

@@ -17,20 +17,11 @@
 #include "platform/Platform.h"
 #include "transfer/NameTemplate.h"
 
+#include "FuzzCheck.h"
+
 namespace {
 
 using namespace pixlor;
-
-[[noreturn]] void Violation(const char* what, int line) {
-    std::fprintf(stderr, "invariant violated (line %d): %s\n", line, what);
-    std::abort();
-}
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            Violation(#condition, __LINE__);                                                       \
-        }                                                                                          \
-    } while (0)
 
 constexpr size_t kRecordBytes = 14;
 
@@ -172,35 +163,35 @@ Outcome Run(bool validateOnly, bool withOutput, uint32_t position, const char* t
     uint32_t pos = position;
     out.ok = ExpandTemplate(validateOnly, pos, text, output, table);
     if (out.ok) {
-        CHECK(TemplateError == kUntouched); // a success leaves the code alone
+        FUZZ_CHECK(TemplateError == kUntouched); // a success leaves the code alone
         if (output != nullptr) {
-            CHECK(pos == position);
+            FUZZ_CHECK(pos == position);
             const void* end = std::memchr(output, '\0', kNameBufferSize);
-            CHECK(end != nullptr);
+            FUZZ_CHECK(end != nullptr);
             out.name.assign(output);
             out.position = static_cast<uint32_t>(out.name.size());
         } else {
             out.position = pos;
         }
-        CHECK(out.position <= kMaxNameLength);
+        FUZZ_CHECK(out.position <= kMaxNameLength);
     } else {
         out.code = TemplateError;
         out.position = pos;
-        CHECK(out.code == 2 || out.code == 3 || out.code == 4 || out.code == 12);
+        FUZZ_CHECK(out.code == 2 || out.code == 3 || out.code == 4 || out.code == 12);
         const size_t length = std::strlen(text);
-        CHECK(out.position < length || (out.code == 2 && out.position == length));
+        FUZZ_CHECK(out.position < length || (out.code == 2 && out.position == length));
     }
     std::free(output);
     return out;
 }
 
 void Same(const Outcome& a, const Outcome& b, bool names) {
-    CHECK(a.ok == b.ok);
-    CHECK(a.position == b.position);
+    FUZZ_CHECK(a.ok == b.ok);
+    FUZZ_CHECK(a.position == b.position);
     if (a.ok) {
-        CHECK(!names || a.name == b.name);
+        FUZZ_CHECK(!names || a.name == b.name);
     } else {
-        CHECK(a.code == b.code);
+        FUZZ_CHECK(a.code == b.code);
     }
 }
 
@@ -246,16 +237,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Same(Model(text, false, position, table, today), expanded, true);
     if (expanded.ok) {
         for (const char c : expanded.name) {
-            CHECK(!Forbidden(c));
+            FUZZ_CHECK(!Forbidden(c));
         }
     }
 
     // The transfers' form always hands out a terminated name.
     char* output = static_cast<char*>(std::malloc(kNameBufferSize));
     const bool named = ExpandNameOrEmpty(position, text.c_str(), output, &table);
-    CHECK(named == expanded.ok);
-    CHECK(std::memchr(output, '\0', kNameBufferSize) != nullptr);
-    CHECK(named ? expanded.name == output : output[0] == '\0');
+    FUZZ_CHECK(named == expanded.ok);
+    FUZZ_CHECK(std::memchr(output, '\0', kNameBufferSize) != nullptr);
+    FUZZ_CHECK(named ? expanded.name == output : output[0] == '\0');
     std::free(output);
     return 0;
 }

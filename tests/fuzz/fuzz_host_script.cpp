@@ -11,20 +11,11 @@
 
 #include "tools/host/Script.h"
 
+#include "FuzzCheck.h"
+
 namespace {
 
 using namespace pixlor::host;
-
-[[noreturn]] void Violation(const char* what, int line) {
-    std::fprintf(stderr, "invariant violated (line %d): %s\n", line, what);
-    std::abort();
-}
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            Violation(#condition, __LINE__);                                                       \
-        }                                                                                          \
-    } while (0)
 
 std::string Quote(const std::string& word) {
     std::string out = "\"";
@@ -52,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         start = end + 1;
     }
-    CHECK(script.commands.size() + script.errors.size() <= lines.size());
+    FUZZ_CHECK(script.commands.size() + script.errors.size() <= lines.size());
 
     size_t command = 0;
     size_t error = 0;
@@ -60,15 +51,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int number = static_cast<int>(i + 1);
         const LineResult line = ParseLine(lines[i], number);
         if (!line.error.empty()) {
-            CHECK(error < script.errors.size());
-            CHECK(script.errors[error].line == number);
-            CHECK(script.errors[error].message == line.error);
+            FUZZ_CHECK(error < script.errors.size());
+            FUZZ_CHECK(script.errors[error].line == number);
+            FUZZ_CHECK(script.errors[error].message == line.error);
             ++error;
         } else if (line.isCommand) {
-            CHECK(command < script.commands.size());
-            CHECK(script.commands[command].line == number);
-            CHECK(script.commands[command].op == line.command.op);
-            CHECK(script.commands[command].names == line.command.names);
+            FUZZ_CHECK(command < script.commands.size());
+            FUZZ_CHECK(script.commands[command].line == number);
+            FUZZ_CHECK(script.commands[command].op == line.command.op);
+            FUZZ_CHECK(script.commands[command].names == line.command.names);
             ++command;
         }
 
@@ -80,13 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 again += Quote(word) + " ";
             }
             std::vector<std::string> same;
-            CHECK(SplitWords(again, same, why));
-            CHECK(same == words);
+            FUZZ_CHECK(SplitWords(again, same, why));
+            FUZZ_CHECK(same == words);
         } else {
-            CHECK(!why.empty());
+            FUZZ_CHECK(!why.empty());
         }
     }
-    CHECK(command == script.commands.size());
-    CHECK(error == script.errors.size());
+    FUZZ_CHECK(command == script.commands.size());
+    FUZZ_CHECK(error == script.errors.size());
     return 0;
 }

@@ -14,21 +14,12 @@
 
 #include "tools/hostkit/LanguageFile.h"
 
+#include "FuzzCheck.h"
+
 namespace {
 
 using pixlor::hostkit::LanguageFile;
 using pixlor::hostkit::ReadLanguageFile;
-
-[[noreturn]] void Violation(const char* what, int line) {
-    std::fprintf(stderr, "invariant violated (line %d): %s\n", line, what);
-    std::abort();
-}
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            Violation(#condition, __LINE__);                                                       \
-        }                                                                                          \
-    } while (0)
 
 const std::string& ScratchPath() {
     // In memory where the system has it: the target writes two files per input.
@@ -63,15 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteScratch(text);
     LanguageFile file;
     const bool read = ReadLanguageFile(ScratchPath(), file);
-    CHECK(!read || text.find(".Language=") != std::string::npos);
+    FUZZ_CHECK(!read || text.find(".Language=") != std::string::npos);
     if (!read) {
-        CHECK(file.messages.empty());
+        FUZZ_CHECK(file.messages.empty());
     }
     size_t lines = 1;
     for (const char c : text) {
         lines += c == '\n' ? 1 : 0;
     }
-    CHECK(file.messages.size() <= lines);
+    FUZZ_CHECK(file.messages.size() <= lines);
 
     std::vector<std::string> messages;
     std::string generated = ".Language=Fuzz,Fuzz\n";
@@ -87,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     WriteScratch(generated);
     LanguageFile again;
-    CHECK(ReadLanguageFile(ScratchPath(), again));
-    CHECK(again.language == "Fuzz");
-    CHECK(again.messages == messages);
+    FUZZ_CHECK(ReadLanguageFile(ScratchPath(), again));
+    FUZZ_CHECK(again.language == "Fuzz");
+    FUZZ_CHECK(again.messages == messages);
     return 0;
 }

@@ -10,32 +10,23 @@
 
 #include "platform/posix/RegFile.h"
 
+#include "FuzzCheck.h"
+
 namespace {
 
 using namespace pixlor::regfile;
 
-[[noreturn]] void Violation(const char* what, int line) {
-    std::fprintf(stderr, "invariant violated (line %d): %s\n", line, what);
-    std::abort();
-}
-#define CHECK(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            Violation(#condition, __LINE__);                                                       \
-        }                                                                                          \
-    } while (0)
-
 void CheckSame(const Document& a, const Document& b) {
-    CHECK(a.keys.size() == b.keys.size());
+    FUZZ_CHECK(a.keys.size() == b.keys.size());
     for (size_t k = 0; k < a.keys.size(); ++k) {
         const Key& x = a.keys[k];
         const Key& y = b.keys[k];
-        CHECK(x.path == y.path);
-        CHECK(x.values.size() == y.values.size());
+        FUZZ_CHECK(x.path == y.path);
+        FUZZ_CHECK(x.values.size() == y.values.size());
         for (size_t v = 0; v < x.values.size(); ++v) {
-            CHECK(x.values[v].name == y.values[v].name);
-            CHECK(x.values[v].type == y.values[v].type);
-            CHECK(x.values[v].data == y.values[v].data);
+            FUZZ_CHECK(x.values[v].name == y.values[v].name);
+            FUZZ_CHECK(x.values[v].type == y.values[v].type);
+            FUZZ_CHECK(x.values[v].data == y.values[v].data);
         }
     }
 }
@@ -46,17 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const Document first = Parse(text);
     if (!first.recognised) {
-        CHECK(first.keys.empty());
+        FUZZ_CHECK(first.keys.empty());
         return 0;
     }
     for (const Key& key : first.keys) {
-        CHECK(!key.path.empty());
-        CHECK(KeyExists(first.keys, key.path));
+        FUZZ_CHECK(!key.path.empty());
+        FUZZ_CHECK(KeyExists(first.keys, key.path));
     }
     const std::string written = Format(first.keys);
     const Document second = Parse(written);
-    CHECK(second.recognised);
+    FUZZ_CHECK(second.recognised);
     CheckSame(first, second);
-    CHECK(Format(second.keys) == written);
+    FUZZ_CHECK(Format(second.keys) == written);
     return 0;
 }
