@@ -28,15 +28,20 @@ enum class FileOutcome {
 
 class Download {
 public:
+    // A picture in the camera is its full picture and thumbnail together, so a move
+    // that copies thumbnails alone would delete full pictures that were never copied:
+    // it copies and keeps the pictures in the camera, and says so.
     Download(CameraPanel& panel, const std::string& destination, int kindsMode, int kind,
              int folderKind, int subfolderMode, bool move)
         : panel_(panel), camera_(*panel.camera), destination_(destination), kindsMode_(kindsMode),
-          kind_(kind), folderKind_(folderKind), subfolderMode_(subfolderMode), move_(move) {}
+          kind_(kind), folderKind_(folderKind), subfolderMode_(subfolderMode),
+          move_(move && CopiesPhotos()), keepsThumbnailMove_(move && !CopiesPhotos()) {}
 
     bool Run(std::optional<TransferList> given);
 
 private:
     int Passes() const { return kindsMode_ == kOneKind ? 1 : 2; }
+    bool CopiesPhotos() const { return kindsMode_ != kOneKind || kind_ == kKindPhoto; }
     uint32_t SizeOf(uint32_t position, int kind) const;
     std::string TargetFolder(uint32_t position, int folderKind) const;
     FileOutcome CopyFile(const TransferItem& item, int kind, int folderKind, bool last);
@@ -47,6 +52,7 @@ private:
     bool EndAfterAbort();
     void HandBack();
     void WarnNotCopied();
+    void WarnPicturesKept();
 
     CameraPanel& panel_;
     Camera& camera_;
@@ -56,6 +62,7 @@ private:
     const int folderKind_;
     const int subfolderMode_;
     const bool move_;
+    const bool keepsThumbnailMove_;
 
     HANDLE screen_ = nullptr;
     NamingSettings naming_;
@@ -254,6 +261,7 @@ bool Download::Finish() {
     }
     UpdateAndRedraw(panel_);
     WarnNotCopied();
+    WarnPicturesKept();
     return true;
 }
 
@@ -264,6 +272,7 @@ bool Download::EndAfterAbort() {
     Recover(camera_, screen_);
     FreeTransferList(list_);
     WarnNotCopied();
+    WarnPicturesKept();
     return true;
 }
 
@@ -282,6 +291,14 @@ void Download::WarnNotCopied() {
     const int64_t count = passedOver_;
     FormatLine(line, sizeof line, MessageText(MNotCopied), &count, 1);
     const char* lines[2] = {MessageText(MTitle), line};
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 2);
+}
+
+void Download::WarnPicturesKept() {
+    if (!keepsThumbnailMove_) {
+        return;
+    }
+    const char* lines[2] = {MessageText(MTitle), MessageText(MThumbnailsOnlyKept)};
     ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 2);
 }
 

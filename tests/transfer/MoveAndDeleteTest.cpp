@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "camera/LinkStatus.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadPictures.h"
@@ -295,6 +297,65 @@ TEST_F(MoveTest, AFailedDeletionIsReportedAndTheEarlierOneStands) {
     EXPECT_TRUE(HandedBack());
     EXPECT_EQ(host.Kit().OpenScreens(), 0);
 }
+
+// A picture in the camera is its full picture and its thumbnail: a move deletes
+// it only when its full picture was copied.
+struct MoveKindCase {
+    const char* name;
+    int view;
+    int modifiers;
+    bool photos;     // full pictures among the files written
+    bool thumbnails; // thumbnails among them
+    bool deletes;
+};
+
+class MoveKindTest : public MoveTest, public testing::WithParamInterface<MoveKindCase> {};
+
+TEST_P(MoveKindTest, OnlyAMoveOfTheFullPicturesDeletesThem) {
+    const MoveKindCase& c = GetParam();
+    OpenSame(2);
+    panel->viewKind = c.view;
+    Select({0, 1});
+
+    host.AnswerDialogs({kOkButton});
+    EXPECT_EQ(panel->ProcessKey(VK_F6, c.modifiers), 1);
+
+    std::vector<Bytes> written;
+    for (const std::string& path : files.FilePaths()) {
+        written.push_back(FileBytes(path));
+    }
+    auto holds = [&](const Bytes& bytes) {
+        return std::find(written.begin(), written.end(), bytes) != written.end();
+    };
+    for (const FakePicture& original : originals) {
+        EXPECT_EQ(holds(original.photo), c.photos);
+        EXPECT_EQ(holds(original.thumbnail), c.thumbnails);
+    }
+    const std::vector<uint32_t> deleted =
+        c.deletes ? std::vector<uint32_t>{1, 1} : std::vector<uint32_t>{};
+    EXPECT_EQ(fake.deleted, deleted);
+    const bool kept = !c.deletes;
+    EXPECT_EQ(host.LastMessage().lines, kept ? host.Texts({MTitle, MThumbnailsOnlyKept})
+                                             : host.Texts({MDeleteTitle, MCameraNowEmpty}));
+    if (kept) {
+        EXPECT_EQ(host.LastMessage().flags, FMSG_WARNING | FMSG_MB_OK);
+        EXPECT_EQ(InCamera(), Originals({0, 1}));
+    }
+    EXPECT_TRUE(HandedBack());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Move, MoveKindTest,
+    testing::Values(
+        MoveKindCase{"Photos", kViewPhotos, 0, true, false, true},
+        MoveKindCase{"ShiftInThePhotoView", kViewPhotos, PKF_SHIFT, false, true, false},
+        MoveKindCase{"Thumbnails", kViewThumbnails, 0, false, true, false},
+        MoveKindCase{"ShiftInTheThumbnailView", kViewThumbnails, PKF_SHIFT, true, false, true},
+        MoveKindCase{"CtrlInTheThumbnailView", kViewThumbnails, PKF_CONTROL, false, true, false},
+        MoveKindCase{"BothKinds", kViewPhotos, PKF_ALT, true, true, true},
+        MoveKindCase{"BothKindsFromTheThumbnailView", kViewThumbnails, PKF_ALT | PKF_SHIFT, true,
+                     true, true}),
+    [](const testing::TestParamInfo<MoveKindCase>& param) { return param.param.name; });
 
 } // namespace
 } // namespace pixlor::transfertest
