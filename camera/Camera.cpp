@@ -262,6 +262,14 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         tries = 0;
         const std::span<const uint8_t> payload = link_.PacketPayload();
         const auto n = static_cast<uint32_t>(payload.size());
+        if (n > total - received) {
+            // More than the picture's size: this is not the picture, and a camera
+            // that goes on sending would fill the disk. Stop it as a cancel does.
+            link_.SendByte(ctrl::kCancel);
+            closeAfter = true;
+            linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+            break;
+        }
         received += n;
         const bool more = goOn(received, total);
         uint32_t written = 0;

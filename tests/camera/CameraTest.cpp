@@ -328,6 +328,42 @@ TEST_F(CameraTest, AFullDiskStopsTheDownloadLikeACancel) {
     }
 }
 
+TEST_F(CameraTest, ACameraSendingMoreThanThePicturesSizeIsStoppedAtThatSize) {
+    struct Case {
+        uint32_t reported;
+        size_t kept; // whole packets that fitted the reported size
+    };
+    for (const Case& c : {Case{2500, 2000}, Case{1000, 1000}, Case{999, 0}, Case{0, 0}}) {
+        SCOPED_TRACE(c.reported);
+        FakeSerialDevice d;
+        FakeSerialFactory f(d);
+        FakeFileSystem fs;
+        ScopedPlatform inner(Platform{.serial = &f, .files = &fs});
+        FakeCamera cam(d);
+        FakePicture picture = FakePicture::Sized(3000, 300, k15June2002);
+        picture.reportedPhotoSize = c.reported;
+        cam.AddPicture(picture);
+        cam.packetSize = 1000;
+        Camera camera1(1, 5);
+        ASSERT_TRUE(camera1.LoadPictureTable());
+        std::vector<uint32_t> shown;
+        auto progress = [&shown](uint32_t received, uint32_t) {
+            shown.push_back(received);
+            return true;
+        };
+        EXPECT_FALSE(camera1.DownloadPicture(1, true, false, "p.jpg", progress, kTime));
+        EXPECT_EQ(camera1.LinkStatus(), linkstatus::kPhotoDownload);
+        EXPECT_EQ(cam.cancels, 1) << "the camera is stopped";
+        EXPECT_LE(shown.back(), c.reported) << "the progress never passes the size";
+        const FakeFile* file = fs.File("p.jpg");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->bytes.size(), c.kept);
+        EXPECT_FALSE(file->open);
+        EXPECT_EQ(d.line.baudRate, 19200u) << "handed back";
+        EXPECT_FALSE(camera1.Connected());
+    }
+}
+
 TEST_F(CameraTest, AFileThatFailsToCloseFailsTheDownload) {
     Pictures(1);
     files.FailCall(FileOp::Close, 1, 112);

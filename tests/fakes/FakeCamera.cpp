@@ -129,7 +129,7 @@ std::vector<uint8_t> FakeCamera::InfoPayload() const {
     const uint32_t number = registers.contains(4) ? registers.at(4) : 0;
     if (number >= 1 && number <= pictures.size()) {
         const FakePicture& p = pictures[number - 1];
-        PutLe32(info, 0, static_cast<uint32_t>(p.photo.size()));
+        PutLe32(info, 0, p.reportedPhotoSize.value_or(static_cast<uint32_t>(p.photo.size())));
         PutLe32(info, 4, static_cast<uint32_t>(p.thumbnail.size()));
         PutLe32(info, 20, p.time);
     }

@@ -27,6 +27,8 @@ struct FakePicture {
     std::vector<uint8_t> photo;
     std::vector<uint8_t> thumbnail;
     uint32_t time = 0xFFFFFFFF; // seconds since 1970; 0xFFFFFFFF none
+    // What the information record says of the photo's size, when not its true size.
+    std::optional<uint32_t> reportedPhotoSize;
     // A picture whose bytes are a pattern (byte i = (i * 7 + seed) & 0xFF).
     static FakePicture Sized(uint32_t photoSize, uint32_t thumbnailSize, uint32_t time,
                              uint8_t seed = 0);
