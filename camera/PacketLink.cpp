@@ -1,5 +1,7 @@
 #include "camera/PacketLink.h"
 
+#include <algorithm>
+
 #include "camera/PacketStatus.h"
 #include "platform/Platform.h"
 #include "serial/PortFlags.h"
@@ -119,10 +121,10 @@ bool PacketLink::SendPacket(std::span<const uint8_t> payload) {
 // A command goes out at most three times; it is sent again only when the
 // answer's flags hold one of `resendOn`. The answer decides alone: the
 // result of the send is not examined.
-void PacketLink::SendCommand(std::span<const uint8_t> payload, uint32_t resendOn) {
+void PacketLink::SendCommand(std::span<const uint8_t> payload, uint32_t resendOn, bool dataDue) {
     for (int send = 0; send < 3; ++send) {
         SendPacket(payload);
-        ReceivePacket();
+        ReceivePacket(dataDue);
         if ((port_.flags & resendOn) == 0) {
             break;
         }
@@ -153,7 +155,7 @@ bool PacketLink::ReceiveDataPacket() {
     return port_.flags == 0;
 }
 
-bool PacketLink::ReceivePacket() {
+bool PacketLink::ReceivePacket(bool dataDue) {
     port_.flags = 0;
     if (port_.ReadByte(&buffer_[0]) && port_.flags == 0) {
         switch (buffer_[0]) {
@@ -162,6 +164,11 @@ bool PacketLink::ReceivePacket() {
             ReceiveDataPacket();
             break;
         case ctrl::kAck:
+            // Where data is due an ACK leaves the buffer holding an earlier
+            // packet, which must not be taken for the answer.
+            if (dataDue) {
+                port_.flags |= portflag::kUnexpectedByte;
+            }
             break;
         case ctrl::kRefused:
             port_.flags |= portflag::kRefused;
@@ -200,7 +207,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x01, reg};
-    SendCommand(payload, kRegisterResend);
+    SendCommand(payload, kRegisterResend, true);
     if ((port_.flags & kRegisterResend) != 0) {
         speedPacket_ = false;
         status = packetstatus::kGetRegisterFailed;
@@ -209,7 +216,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     // A corrupt answer is asked for again; the camera repeats its packet.
     for (int nak = 0; nak < 3 && (port_.flags & kGarbled) != 0; ++nak) {
         port_.WriteByte(ctrl::kNak);
-        ReceivePacket();
+        ReceivePacket(true);
     }
     speedPacket_ = false;
     if (port_.flags != 0) {
@@ -217,7 +224,12 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
         return false;
     }
     WriteByteWithPurge(ctrl::kAck);
-    value = LittleEndian32(buffer_.data() + packet::kHeaderSize);
+    // A payload shorter than the value gives zeros for the bytes it lacks,
+    // not the bytes an earlier packet left in the buffer.
+    uint8_t bytes[4] = {};
+    const std::span<const uint8_t> got = PacketPayload();
+    std::copy_n(got.begin(), std::min<std::size_t>(got.size(), sizeof bytes), bytes);
+    value = LittleEndian32(bytes);
     return true;
 }
 
@@ -225,7 +237,7 @@ bool PacketLink::RequestData(uint8_t code) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x04, code};
-    SendCommand(payload, kOtherResend);
+    SendCommand(payload, kOtherResend, true);
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;
@@ -237,7 +249,7 @@ bool PacketLink::RequestData(uint8_t code) {
 bool PacketLink::AcknowledgeAndReceive(bool negative) {
     status = packetstatus::kOk;
     WriteByteWithPurge(negative ? ctrl::kNak : ctrl::kAck);
-    ReceivePacket();
+    ReceivePacket(true);
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;

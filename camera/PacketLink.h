@@ -81,8 +81,9 @@ public:
 
 private:
     bool SendPacket(std::span<const uint8_t> payload);
-    void SendCommand(std::span<const uint8_t> payload, uint32_t resendOn);
-    bool ReceivePacket();
+    void SendCommand(std::span<const uint8_t> payload, uint32_t resendOn, bool dataDue = false);
+    // `dataDue`: only a data packet answers; a lone ACK then is an unexpected byte.
+    bool ReceivePacket(bool dataDue = false);
     bool ReceiveDataPacket();
     bool PurgeInput(bool beforeWrite, bool beforeRead);
     bool WriteWithPurge(const void* data, uint32_t count);

@@ -238,6 +238,26 @@ TEST_F(CameraTest, DownloadAsksAgainForCorruptOrLostPackets) {
     EXPECT_EQ(fake.CommandsOf(0x04).size(), 1u) << "the request itself is not resent";
 }
 
+// An answer whose first byte arrives as an ACK is not data: the buffer still
+// holds the packet before it. Taking it gave a wrong picture count (and with
+// it a deletion by sub-code 0 of another picture) or a packet twice.
+TEST_F(CameraTest, AnswersGarbledIntoAnAckAreAskedForAgain) {
+    Pictures(3, 3000);
+    Camera fresh(1, 5);
+    // Probe, speed, register 1, then the count.
+    fake.faults = {CameraFault::None, CameraFault::None, CameraFault::None, CameraFault::Ack};
+    ASSERT_TRUE(fresh.LoadPictureTable());
+    EXPECT_EQ(fresh.PictureCount(), 3u) << "not the value of register 1";
+
+    fake.packetSize = 1000;
+    ASSERT_TRUE(camera.Connect());
+    ASSERT_TRUE(camera.SelectPicture(2));
+    // The request's answer and the second packet.
+    fake.faults = {CameraFault::Ack, CameraFault::None, CameraFault::None, CameraFault::Ack};
+    ASSERT_TRUE(camera.DownloadPicture(2, true, true, "p.jpg", {}, kTime));
+    EXPECT_EQ(FileBytes("p.jpg"), fake.pictures[1].photo);
+}
+
 TEST_F(CameraTest, ThreeBadPacketsInARowFailTheDownloadAndKeepThePartialFile) {
     Pictures(1, 3000);
     fake.packetSize = 1000;

@@ -234,6 +234,53 @@ TEST_F(PacketLinkTest, GetRegisterGivesUpAfterThreeNaks) {
     EXPECT_EQ(camera.controlBytes, (Bytes{0x15, 0x15, 0x15}));
 }
 
+// A lone ACK where a data packet is due leaves an earlier packet in the
+// buffer: it is an unexpected byte, never the answer.
+TEST_F(PacketLinkTest, AnAckWhereDataIsDueIsNotTakenForTheData) {
+    camera.AddPicture(fakes::FakePicture::Sized(2500, 0, 0));
+    camera.registers[1] = 7;
+    camera.registers[4] = 1;
+    Connected();
+    uint32_t value = 0;
+    ASSERT_TRUE(link.GetRegister(1, value)); // the buffer now holds 7
+
+    camera.faults = {CameraFault::Ack};
+    ASSERT_TRUE(link.GetRegister(10, value)) << "asked again with a NAK";
+    EXPECT_EQ(value, 1u) << "the count, not the register read before";
+    EXPECT_EQ(camera.controlBytes, (Bytes{0x06, 0x15, 0x06}));
+
+    camera.faults = {CameraFault::Ack};
+    EXPECT_FALSE(link.RequestData(0x0E));
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+    EXPECT_EQ(link.status, packetstatus::kRequestDataFailed);
+
+    ASSERT_TRUE(link.RequestData(0x0E));
+    camera.faults = {CameraFault::Ack};
+    EXPECT_FALSE(link.AcknowledgeAndReceive(false));
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+    EXPECT_EQ(link.status, packetstatus::kReceiveFailed);
+    ASSERT_TRUE(link.AcknowledgeAndReceive(true)) << "the NAK brings the packet";
+    EXPECT_EQ(link.PacketPayloadLength(), 1000);
+
+    // Where an ACK is the answer it still is.
+    EXPECT_TRUE(link.SetRegister(4, 1));
+}
+
+TEST_F(PacketLinkTest, AShortRegisterPacketGivesZerosForTheMissingBytes) {
+    camera.registers[1] = 0xA1B2C3D4;
+    Connected();
+    uint32_t value = 0;
+    ASSERT_TRUE(link.GetRegister(1, value));
+    // The camera answers register 10 with a payload of one byte.
+    device.onWrite = [](FakeSerialDevice& d, std::span<const uint8_t> bytes) {
+        if (bytes.size() == 4) { // the payload and checksum of the command
+            d.Queue({0x03, 0x00, 0x01, 0x00, 0x05, 0x05, 0x00});
+        }
+    };
+    ASSERT_TRUE(link.GetRegister(10, value));
+    EXPECT_EQ(value, 5u);
+}
+
 TEST_F(PacketLinkTest, AnOversizedPacketIsNotReadAndTheQueueIsDiscarded) {
     Connected();
     camera.faults = {CameraFault::Oversized};

@@ -113,6 +113,9 @@ void FakeCamera::SendData(uint8_t type, std::span<const uint8_t> payload) {
     if (fault_ == CameraFault::Corrupt) {
         packet[packet.size() - 2] ^= 0x01;
     }
+    if (fault_ == CameraFault::Ack) {
+        packet[0] = kAck;
+    }
     Answer(packet);
 }
 
@@ -155,6 +158,8 @@ static bool Faulted(const std::optional<CameraFault>& fault, FakeSerialDevice& d
     case CameraFault::Junk:
         device.Queue({0x42});
         return true;
+    case CameraFault::Ack:
+        return false; // SendData garbles the answer
     case CameraFault::Oversized:
         device.Queue({0x02, 0x00, 0xFA, 0x7F, 0x01, 0x02});
         return true;

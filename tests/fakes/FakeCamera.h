@@ -42,6 +42,7 @@ enum class CameraFault {
     Nak,       // answer NAK
     Refuse,    // answer 0x11
     Junk,      // answer an unexpected byte (0x42)
+    Ack,       // a data answer whose first byte reads as ACK (garbled on the line)
     Corrupt,   // answer normally, but a data packet's checksum is off by one
     Oversized, // answer a data packet header with length 32762 (and nothing more)
 };
