@@ -38,6 +38,9 @@ public:
 
     // Title and text of the panel's status and notice boxes.
     const char* messageLines[2] = {nullptr, nullptr};
+    // A deletion failed after the camera was told to delete: it may have done so
+    // unseen, and the listed numbers may name other pictures than the camera's.
+    bool listUncertain = false;
     // 0: full pictures; 1: thumbnails (kViewPhotos, kViewThumbnails).
     int32_t viewKind = kViewPhotos;
     std::unique_ptr<Camera> camera;

@@ -1,5 +1,6 @@
 #include "transfer/DeletePictures.h"
 
+#include "camera/LinkStatus.h"
 #include "plugin/Host.h"
 #include "plugin/MessageIds.h"
 #include "plugin/Messages.h"
@@ -46,7 +47,11 @@ bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given) {
 
         const uint32_t position = list[i].position;
         if (!camera.DeletePicture(position + 1, i + 1 == list.size())) {
+            const int32_t failure = camera.LinkStatus();
             ReportAndRecover(camera, screen);
+            if (failure == linkstatus::kDelete || failure == linkstatus::kDeleteTimeouts) {
+                panel.listUncertain = true;
+            }
             return false;
         }
         UpdateAndRedraw(panel);

@@ -28,13 +28,18 @@ constexpr std::size_t kDestinationSize = sizeof(FarDialogItem{}.Data) + 2;
 // FCTL_CLOSEPLUGIN takes a writable folder name.
 char closeFolder[] = ".";
 
-void CloseWhenEmpty(CameraPanel& panel) {
-    if (panel.camera->PictureCount() != 0) {
+// Also after a deletion the camera may have carried out unseen: a later
+// deletion by the listed numbers could take a picture nobody chose, so the
+// panel closes and opening it again reads the camera.
+void CloseWhenEmptyOrUncertain(CameraPanel& panel) {
+    const bool empty = panel.camera->PictureCount() == 0;
+    if (!empty && !panel.listUncertain) {
         return;
     }
     panel.messageLines[0] = MessageText(MDeleteTitle);
-    panel.messageLines[1] = MessageText(MCameraNowEmpty);
-    ShowLines(FMSG_MB_OK, "DeleteClosePlugin", panel.messageLines, 2);
+    panel.messageLines[1] = MessageText(empty ? MCameraNowEmpty : MListUncertain);
+    ShowLines(empty ? FMSG_MB_OK : FMSG_WARNING | FMSG_MB_OK,
+              empty ? "DeleteClosePlugin" : "Errors", panel.messageLines, 2);
     PanelControl(panel, FCTL_CLOSEPLUGIN, closeFolder);
 }
 
@@ -57,7 +62,7 @@ int DeleteKey(CameraPanel& panel) {
         return 1;
     }
     DeletePictures(panel);
-    CloseWhenEmpty(panel);
+    CloseWhenEmptyOrUncertain(panel);
     return 1;
 }
 
@@ -119,7 +124,7 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
 
     DownloadPictures(panel, destination, choice.kindsMode, choice.kind, choice.folderKind,
                      subfolderMode, move);
-    CloseWhenEmpty(panel);
+    CloseWhenEmptyOrUncertain(panel);
     return 1;
 }
 

@@ -159,8 +159,8 @@ std::string Describe(World& world, Op op, int result, size_t from,
 void CheckRecovery(World& world, std::vector<std::string>& broken) {
     // The fault is gone: the panel works again, and after closing, so do the
     // configuration and the next opening.
-    // A deletion whose answer was lost leaves the panel listing a picture the
-    // camera no longer has; only opening again shows the truth.
+    // A deletion whose answer was lost closes the panel, which may list a
+    // picture the camera no longer has; only opening again shows the truth.
     const bool diverged =
         world.IsOpen() && world.panel->camera->PictureCount() != world.fake.pictures.size();
     if (world.IsOpen() && !diverged) {

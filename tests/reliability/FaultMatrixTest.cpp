@@ -22,7 +22,8 @@ struct Cell {
 };
 
 // Outcome: the "Errors" reports (link/packet/port flags, or link/system error),
-// "warn" for the not-copied warning, then the files and deletions.
+// "warn" for the not-copied warning, "uncertain" for the closing after a
+// deletion that may have happened unseen, then the files and deletions.
 const Cell kCells[] = {
     {"checksum-once", Op::Open, "Errors 3/10/0x1; not opened"},
     {"checksum-once", Op::F5, "ok; copied 2, partial 0, deleted 0"},
@@ -77,8 +78,10 @@ const Cell kCells[] = {
     {"refuse-delete", Op::HostCopy, "ok; copied 2, partial 0, deleted 0, result 1"},
     {"delete-answer-lost", Op::Open, "ok; opened"},
     {"delete-answer-lost", Op::F5, "ok; copied 2, partial 0, deleted 0"},
-    {"delete-answer-lost", Op::F6, "Errors 7/9/0x20; copied 2, partial 0, deleted 2"},
-    {"delete-answer-lost", Op::F8, "Errors 7/9/0x20; copied 0, partial 0, deleted 2"},
+    {"delete-answer-lost", Op::F6,
+     "Errors 7/9/0x20, uncertain; copied 2, partial 0, deleted 2, closed"},
+    {"delete-answer-lost", Op::F8,
+     "Errors 7/9/0x20, uncertain; copied 0, partial 0, deleted 2, closed"},
     {"delete-answer-lost", Op::HostCopy, "ok; copied 2, partial 0, deleted 0, result 1"},
     {"junk", Op::Open, "Errors 3/10/0x2; not opened"},
     {"junk", Op::F5, "Errors 4/0/0x0; copied 1, partial 1, deleted 0"},

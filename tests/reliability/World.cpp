@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plugin/MessageIds.h"
 #include "plugin/OpenPanels.h"
 #include "plugin/Startup.h"
 #include "settings/ConfigDialog.h"
@@ -342,7 +343,8 @@ std::vector<std::string> World::Reports(size_t from) const {
             continue;
         }
         if (m.lines.size() != 3) {
-            reports.emplace_back("warn");
+            const bool uncertain = m.lines.size() == 2 && m.lines[1] == host.Text(MListUncertain);
+            reports.emplace_back(uncertain ? "uncertain" : "warn");
             continue;
         }
         unsigned flags = 0;
