@@ -94,6 +94,7 @@ def camera_side_download(trace):
     for t, direction, data in trace:
         if direction == ">" and data[:6] == b"\x1b\x43\x02\x00\x04\x0e":
             start = t
+            break  # a request sent again still started with the first
     if start is None:
         return None
     last_ack = None
