@@ -143,6 +143,9 @@ int TestHost::Run(const std::vector<Command>& commands) {
     if (escTarget_ > 0) {
         Fail("progress box " + std::to_string(escTarget_) + " for the Esc never came");
     }
+    if (stopwatch_.armed) {
+        Fail("the stopwatch was armed, but no plugin call came to time");
+    }
     if (findDataCalls_ != freeFindDataCalls_) {
         Fail("GetFindData and FreeFindData calls differ");
     }
