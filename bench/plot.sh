@@ -1,19 +1,32 @@
 #!/usr/bin/env bash
 # Throughput against line speed, one line per packet size, beside the line
 # limit (speed / 10 B/s), from a transfer table of bench/run.sh; below it the
-# same as a share of the line limit.
-#   bench/plot.sh [TRANSFER_TABLE] [PNG]
+# same as a share of the line limit; with the Wine table of bench/run.sh, the
+# real DLL's 2048-byte packets beside them.
+#   bench/plot.sh [TRANSFER_TABLE] [PNG] [WINE_TRANSFER_TABLE]
 set -euo pipefail
 
 table=${1:-build/release/bench-results/transfer.txt}
 png=${2:-docs/performance-transfer.png}
+wine_table=${3:-$(dirname "$table")/wine-transfer.txt}
 data=$(mktemp)
-trap 'rm -f "$data"' EXIT
+wine=$(mktemp)
+trap 'rm -f "$data" "$wine"' EXIT
 # Columns: speed packet bytes best_s median_s best_B/s line_% ...; one data
 # block per packet size (gnuplot's index), in the order 512, 1024, 2048, 4096.
 grep -v '^#' "$table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ { print $2, $1, $6, $7 }' |
   sort -n -k1,1 -k2,2 |
   awk 'NR > 1 && $1 != last { printf "\n\n" } { print $2, $3, $4; last = $1 }' >"$data"
+wine_plot=
+wine_share=
+if [ -f "$wine_table" ]; then
+  grep -v '^#' "$wine_table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ && $2 == 2048 { print $1, $6, $7 }' |
+    sort -n >"$wine"
+  if [ -s "$wine" ]; then
+    wine_plot=", \"$wine\" using 1:2 title \"Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
+    wine_share=", \"$wine\" using 1:3 title \"Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
+  fi
+fi
 
 gnuplot <<GNUPLOT
 set terminal pngcairo size 900,900 font ",11"
@@ -30,7 +43,7 @@ plot x / 10 title "line limit (speed / 10)" with lines dashtype 2 linewidth 2 lc
   "$data" index 0 using 1:2 title "512-byte packets" with linespoints pt 7 lc rgb "#1b9e77", \
   "$data" index 1 using 1:2 title "1024-byte packets" with linespoints pt 5 lc rgb "#d95f02", \
   "$data" index 2 using 1:2 title "2048-byte packets" with linespoints pt 9 lc rgb "#7570b3", \
-  "$data" index 3 using 1:2 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"
+  "$data" index 3 using 1:2 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"$wine_plot
 unset logscale y
 set ylabel "share of the line limit (%)"
 set xlabel "line speed (bit/s)"
@@ -41,7 +54,7 @@ plot 100 title "line limit" with lines dashtype 2 linewidth 2 lc rgb "black", \
   "$data" index 0 using 1:3 title "512-byte packets" with linespoints pt 7 lc rgb "#1b9e77", \
   "$data" index 1 using 1:3 title "1024-byte packets" with linespoints pt 5 lc rgb "#d95f02", \
   "$data" index 2 using 1:3 title "2048-byte packets" with linespoints pt 9 lc rgb "#7570b3", \
-  "$data" index 3 using 1:3 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"
+  "$data" index 3 using 1:3 title "4096-byte packets" with linespoints pt 11 lc rgb "#e7298a"$wine_share
 unset multiplot
 GNUPLOT
 echo "wrote $png"

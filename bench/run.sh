@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Runs the three benchmarks of a release build and prints their tables, each
-# also kept in OUT (default build/release/bench-results) for bench/plot.sh.
+# Runs the three benchmarks of a release build and prints their tables, then
+# the transfer and the panel open of the real Pixlor.dll under Wine
+# (bench/wine_bench.py; BENCH_WINE=0 leaves them out, BENCH_WINE_ARGS adds
+# options such as --quick). Each table is also kept in OUT (default
+# build/release/bench-results) for bench/plot.sh.
 #   bench/run.sh [BUILD_DIR] [transfer options...]
 set -euo pipefail
 
@@ -22,5 +25,14 @@ echo
 echo
 "$build/bench/pixlor-bench-listing" --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true | tee "$out/listing.txt"
+if [ "${BENCH_WINE:-1}" != 0 ]; then
+  here=$(cd "$(dirname "$0")" && pwd)
+  echo
+  # shellcheck disable=SC2086 # BENCH_WINE_ARGS is a list of options
+  "$here/wine_bench.py" --build "$build" --no-open ${BENCH_WINE_ARGS:-} | tee "$out/wine-transfer.txt"
+  echo
+  # shellcheck disable=SC2086
+  "$here/wine_bench.py" --build "$build" --no-transfer ${BENCH_WINE_ARGS:-} | tee "$out/wine-open.txt"
+fi
 echo
 echo "# load after: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$out/machine.txt"

@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"expect items 0", Op::ExpectItems, 0, {}},
         GoodLine{"expect file 02-05-17/pic.jpg", Op::ExpectFile, 0, {"02-05-17/pic.jpg"}},
         GoodLine{"expect closed", Op::ExpectClosed, 0, {}},
+        GoodLine{"stopwatch", Op::Stopwatch, 0, {}},
         GoodLine{"echo a \"b c\"", Op::Echo, 0, {"a", "b c"}}),
     [](const auto& p) { return "line" + std::to_string(p.index); });
 
@@ -64,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         std::pair{"frobnicate", "unknown command 'frobnicate'"},
         std::pair{"load now", "'load' takes no arguments"},
+        std::pair{"stopwatch F5", "'stopwatch' takes no arguments"},
         std::pair{"list everything", "'list' expects 'keybar' or 'title'"},
         std::pair{"cd", "'cd' expects one folder name"},
         std::pair{"cd a b", "'cd' expects one folder name"},

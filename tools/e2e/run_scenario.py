@@ -28,6 +28,7 @@ SKIP = 77
 WINE_OVERRIDES = "mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d"
 # The host prints UTF-8; a stray byte survives the round trip to host.out unchanged.
 TEXT_ERRORS = "surrogateescape"
+STOPWATCH_FIGURE = re.compile(r"\b\d+\.\d+(?= s\b)")
 
 
 class CheckFailed(Exception):
@@ -150,12 +151,16 @@ def load_scenario(path):
 
 
 def comparable(text):
-    """Host output without the notes that differ by build, and without Wine's
-    own messages: a Wine service process (winedevice's ntoskrnl) was seen to
-    fault now and then on the shared stderr; a crash of the host itself still
-    fails the run through its exit code."""
-    return "\n".join(l for l in text.splitlines()
-                     if not l.startswith("note:") and not l.startswith("wine: "))
+    """Host output without the notes that differ by build, without Wine's own
+    messages, and with the stopwatch's seconds masked. A Wine service process
+    (winedevice's ntoskrnl) was seen to fault now and then on the shared
+    stderr; a crash of the host itself still fails the run through its exit
+    code."""
+    lines = (l for l in text.splitlines()
+             if not l.startswith("note:") and not l.startswith("wine: "))
+    # The stopwatch's figures differ from run to run; what it timed must not.
+    return "\n".join(STOPWATCH_FIGURE.sub("#", l) if l.startswith("stopwatch: ") else l
+                     for l in lines)
 
 
 def start_camsim(camsim, link, args, state, trace, log):

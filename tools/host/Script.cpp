@@ -170,6 +170,9 @@ std::string ParseCommand(const Words& w, Command& c) {
         c.names = w.From(1);
         return n == 1 ? "" : "'language' expects one language name";
     }
+    if (name == "stopwatch") {
+        return noArgs(Op::Stopwatch);
+    }
     if (name == "echo") {
         return texts(Op::Echo, 0, "");
     }

@@ -20,6 +20,8 @@
 //   expect items N | expect item NAME | expect result N
 //   expect files N | expect file PATH      files below the passive folder
 //   expect open | expect closed
+//   stopwatch                 time the next call into the plugin: its length and when
+//                             the first and last progress box of it were shown
 //   echo TEXT...
 #pragma once
 
@@ -55,6 +57,7 @@ enum class Op {
     ExpectFile,
     ExpectOpen,
     ExpectClosed,
+    Stopwatch,
     Echo,
 };
 

@@ -143,6 +143,9 @@ int TestHost::Run(const std::vector<Command>& commands) {
     if (escTarget_ > 0) {
         Fail("progress box " + std::to_string(escTarget_) + " for the Esc never came");
     }
+    if (stopwatch_.armed) {
+        Fail("the stopwatch was armed, but no plugin call came to time");
+    }
     if (findDataCalls_ != freeFindDataCalls_) {
         Fail("GetFindData and FreeFindData calls differ");
     }
@@ -275,6 +278,10 @@ bool TestHost::Execute(const Command& c) {
             return false;
         }
         language_ = c.Text();
+        return true;
+    case Op::Stopwatch:
+        stopwatch_ = Stopwatch{};
+        stopwatch_.armed = true;
         return true;
     case Op::Echo: {
         std::string text;
@@ -438,7 +445,9 @@ bool TestHost::Open() {
         return false;
     }
     ++depth_;
+    StartTiming();
     HANDLE handle = exports_.OpenPlugin(OPEN_DISKMENU, 0);
+    StopTiming("OpenPlugin");
     --depth_;
     if (handle == INVALID_HANDLE_VALUE) {
         Print("OpenPlugin -> INVALID_HANDLE_VALUE (no panel)");
@@ -663,8 +672,10 @@ bool TestHost::HostCopy(std::vector<PluginPanelItem> items, bool move) {
         names.push_back(ItemName(item));
     }
     ++depth_;
+    StartTiming();
     const int result = exports_.GetFiles(panel_, items.data(), static_cast<int>(items.size()),
                                          move ? 1 : 0, destination, 0);
+    StopTiming("GetFiles");
     --depth_;
     lastResult_ = result;
     Print("GetFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
@@ -690,7 +701,9 @@ bool TestHost::PressKey(const Command& c) {
         return false;
     }
     ++depth_;
+    StartTiming();
     const int handled = exports_.ProcessKey(panel_, c.key, c.modifiers);
+    StopTiming("ProcessKey(" + KeyName(c.key, c.modifiers) + ")");
     --depth_;
     lastResult_ = handled;
     Print("ProcessKey(" + KeyName(c.key, c.modifiers) + ") -> " + std::to_string(handled));
@@ -754,6 +767,33 @@ void TestHost::AfterPluginCall() {
     }
 }
 
+void TestHost::StartTiming() {
+    if (stopwatch_.armed) {
+        stopwatch_.armed = false;
+        stopwatch_.running = true;
+        stopwatch_.start = std::chrono::steady_clock::now();
+    }
+}
+
+void TestHost::StopTiming(const std::string& call) {
+    if (!stopwatch_.running) {
+        return;
+    }
+    stopwatch_.running = false;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stopwatch_.start).count();
+    char text[160];
+    if (stopwatch_.notes == 0) {
+        std::snprintf(text, sizeof text, "stopwatch: %s %.6f s, no progress box", call.c_str(),
+                      seconds);
+    } else {
+        std::snprintf(text, sizeof text,
+                      "stopwatch: %s %.6f s, %d progress boxes from %.6f s to %.6f s", call.c_str(),
+                      seconds, stopwatch_.notes, stopwatch_.firstNote, stopwatch_.lastNote);
+    }
+    Print(text, false);
+}
+
 void TestHost::RefreshPassive() {
     std::vector<sys::FolderEntry> entries;
     sys::ListFolder(passiveDir_, entries);
@@ -781,6 +821,7 @@ void TestHost::RefreshPassive() {
 
 int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
                         int count, int buttons) {
+    const auto called = std::chrono::steady_clock::now();
     const Box box = MakeBox(flags, helpTopic, items, count, buttons);
     lastBoxes_.push_back(box.title);
     lastBoxes_.insert(lastBoxes_.end(), box.lines.begin(), box.lines.end());
@@ -794,6 +835,11 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
         line = Normalise(line);
     }
     if (!box.WaitsForAnswer()) {
+        if (stopwatch_.running) {
+            const double at = std::chrono::duration<double>(called - stopwatch_.start).count();
+            stopwatch_.firstNote = stopwatch_.notes++ == 0 ? at : stopwatch_.firstNote;
+            stopwatch_.lastNote = at;
+        }
         Print(RenderNote(shown));
         ++notesSeen_;
         if (escTarget_ > 0 && notesSeen_ == escTarget_) {

@@ -3,6 +3,7 @@
 // on an output stream.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -67,6 +68,16 @@ private:
         std::vector<std::pair<int, int>> checks; // radio (state -1) and check boxes
         int line = 0;
     };
+    // `stopwatch`: times the next OpenPlugin, ProcessKey or GetFiles, and when
+    // the progress boxes it showed came, from the call's start.
+    struct Stopwatch {
+        bool armed = false;
+        bool running = false;
+        std::chrono::steady_clock::time_point start;
+        int notes = 0;
+        double firstNote = 0;
+        double lastNote = 0;
+    };
     struct KeyBarRow {
         std::string name;
         std::vector<std::pair<int, std::string>> labels;
@@ -83,6 +94,8 @@ private:
     bool ChangeFolder(const std::string& name);
     void ClosePanel(const char* why);
     void AfterPluginCall();
+    void StartTiming();
+    void StopTiming(const std::string& call);
     void RefreshPassive();
     bool Expect(const Command& c);
     std::vector<PluginPanelItem> ItemsFor(const std::vector<std::string>& names, bool& ok);
@@ -119,6 +132,7 @@ private:
     std::deque<Reply> replies_;
     Reply pending_; // edits and checks gathered for the next reply
     int escTarget_ = 0, notesSeen_ = 0;
+    Stopwatch stopwatch_;
 
     long long lastResult_ = 0;
     std::vector<std::string> lastBoxes_; // every text shown by the last action
