@@ -1,8 +1,8 @@
 // Fault plan of the camera emulator: what to get wrong, and when.
 //
-// Text form (command line `--fault SPEC`, or Simulator::AddFault):
+// Text form (command line `--fault TEXT`, or Simulator::AddFault):
 //
-//   SPEC   := KIND [':' ARG] ['@' TARGET ['#' K]]
+//   TEXT   := KIND [':' ARG] ['@' TARGET ['#' K]]
 //
 //   nak[:N]          answer NAK instead of executing, N times (default 1)
 //   silent[:N]       do not answer at all, N times (default 1)
@@ -72,7 +72,7 @@ struct Fault {
     bool operator==(const Fault&) const = default;
 };
 
-// Parses one SPEC; on failure returns nothing and says why in `error` (if given).
+// Parses one fault text; on failure returns nothing and says why in `error` (if given).
 std::optional<Fault> ParseFault(std::string_view text, std::string* error = nullptr);
 
 // The canonical text of a fault (ParseFault(FormatFault(f)) == f).

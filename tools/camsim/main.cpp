@@ -40,10 +40,10 @@ Options:
   --state FILE           on exit and after each deletion: "count N" and one line
                          "picture N photo SIZE thumb SIZE time T crc HEX thumbcrc HEX"
                          per picture left (CRC-32 of the bytes, as zlib's)
-  --fault SPEC           inject a fault (repeatable), see below
+  --fault TEXT           inject a fault (repeatable), see below
   --help                 this text
 
-Fault SPEC:  KIND[:ARG][@COMMAND[#K]]
+Fault TEXT:  KIND[:ARG][@COMMAND[#K]]
   nak[:N]          answer NAK instead of executing, N times (default 1)
   silent[:N]       no answer at all, N times
   refuse[:COMMAND] answer 0x11 instead of executing, once
