@@ -113,13 +113,16 @@ camsim::Picture EmulatorWorld::NewPicture() {
 
 void EmulatorWorld::Refill(size_t count) {
     PictureList pictures = Pictures();
-    if (pictures.size() >= count && sim->Running()) {
-        return;
-    }
     while (pictures.size() < count) {
         pictures.push_back(NewPicture());
     }
     StartCamera(std::move(pictures));
+}
+
+void EmulatorWorld::ClearRecords() {
+    host.Kit().messages.clear();
+    host.Kit().dialogs.clear();
+    host.Kit().controls.clear();
 }
 
 void EmulatorWorld::NewDisk() {

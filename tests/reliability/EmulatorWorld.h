@@ -38,8 +38,11 @@ public:
     bool StartCamera(PictureList pictures);
     // A new picture of 17 May with bytes of its own.
     camsim::Picture NewPicture();
-    // Restarts the camera with new pictures added until it holds `count`.
+    // Restarts the camera (a fresh emulator, so its logs do not grow) with new
+    // pictures added until it holds `count`. The panel must be closed.
     void Refill(size_t count);
+    // Forgets the host's boxes, dialogs and panel controls so far.
+    void ClearRecords();
     // Empty photo and host folders.
     void NewDisk();
     void Seed(const std::string& path, const std::string& text);
