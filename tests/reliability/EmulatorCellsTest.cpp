@@ -63,5 +63,26 @@ TEST(EmulatorCell, F8OnACameraRefusingSubCode0FallsBackToTheSelection) {
     EXPECT_TRUE(world.AtDefaultSpeed());
 }
 
+// A broken line hands nothing back: the camera stays at the high speed and
+// does not hear the next handshake at 19200 bit/s until it is switched off
+// and on. This is why the matrix switches it off and on after such cells.
+TEST(EmulatorCell, AfterATimeOutTheCameraHearsTheNextOpeningOnlyOnceSwitchedOffAndOn) {
+    EmulatorWorld world(2);
+    ASSERT_TRUE(world.Started()) << world.StartError();
+    ASSERT_TRUE(world.sim->AddFault("cut:2@info"));
+    EXPECT_FALSE(world.Open());
+    EXPECT_EQ(world.Reports(0), std::vector<std::string>{"3/10/0x20"});
+    EXPECT_EQ(world.sim->CameraSpeed(), 115200u);
+
+    world.sim->ClearFaults();
+    const size_t mark = world.host.Messages().size();
+    EXPECT_FALSE(world.Open()) << "the probes at 19200 bit/s are lost";
+    EXPECT_EQ(world.Reports(mark), std::vector<std::string>{"1/4/0x20"});
+
+    EXPECT_FALSE(world.Heal()) << "switched off and on";
+    EXPECT_TRUE(world.Open());
+    EXPECT_TRUE(world.AtDefaultSpeed());
+}
+
 } // namespace
 } // namespace pixlor::reliability

@@ -153,6 +153,7 @@ bool EmulatorWorld::Heal() {
     }
     Close();
     StartCamera(Pictures());
+    ++switchedOff;
     return false;
 }
 

@@ -58,6 +58,7 @@ public:
     // broken line hands nothing back, by design) is switched off and on, which
     // closes the panel first. True when the panel can go on.
     bool Heal();
+    int switchedOff = 0; // times Heal had to switch the camera off and on
 
     // Observations, as World's.
     PictureList Pictures() const { return sim->PictureData(); }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <random>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -52,33 +53,51 @@ void SoakFigures::Print(std::ostream& os, uint64_t heapFrom) const {
     os << '\n';
 }
 
+void ExpectSoakKept(const SoakFigures& figures) {
+    EXPECT_EQ(figures.lost, 0u);
+    EXPECT_EQ(figures.failedCycles, 0u);
+    EXPECT_LT(figures.heapGrowth, 64u * 1024u) << "memory in use grows with the cycles";
+    EXPECT_EQ(figures.openScreens, figures.opened);
+}
+
 template <class W, class F>
 SoakFigures RunSoak(W& world, const std::vector<F>& faults, uint64_t seed, uint64_t cycles,
                     uint64_t heapFrom) {
     std::mt19937_64 random(seed);
     SoakFigures figures;
     figures.cycles = cycles;
-    size_t heapEarly = 0;
-    for (uint64_t cycle = 1; cycle <= cycles; ++cycle) {
+    // Each cycle starts in the same state: a fresh disk, a camera with three
+    // pictures, no records. The heap is measured there.
+    auto prepare = [&world] {
         world.NewDisk();
         world.Seed(W::Join(world.PhotosDir(), "keep.jpg"), "the user's own file");
         world.Seed(W::Join(world.HostDir(), "keep.jpg"), "another file of the user");
         world.Refill(3);
         world.ClearRecords();
+    };
+    size_t heapEarly = 0;
+    for (uint64_t cycle = 1; cycle <= cycles; ++cycle) {
+        prepare();
+        if (cycle == heapFrom) {
+            heapEarly = HeapInUse();
+        }
         std::vector<Op> ops = {Op::Open, Op::F5, Op::HostCopy, Op::F6, Op::F8};
         if (random() % 2 == 0) {
             std::swap(ops[3], ops[4]);
         }
         std::vector<std::string> broken;
+        std::string trace;
         for (Op op : ops) {
             if (op != Op::Open && !world.IsOpen()) {
                 break;
             }
+            trace += std::string(" ") + OpName(op);
             ++figures.operations;
             const F* fault = nullptr;
             if (random() % 3 == 0) {
                 fault = &faults[random() % faults.size()];
                 ++figures.injected[fault->name];
+                trace += std::string("(") + fault->name + ")";
                 ArmFault(world, *fault, op);
             }
             const typename W::PictureList before = world.Pictures();
@@ -107,13 +126,15 @@ SoakFigures RunSoak(W& world, const std::vector<F>& faults, uint64_t seed, uint6
             ADD_FAILURE() << "cycle " << cycle << ": " << b;
         }
         figures.failedCycles += broken.empty() ? 0 : 1;
-        if (cycle == heapFrom) {
-            heapEarly = HeapInUse();
+        if (std::getenv("PIXLOR_SOAK_TRACE") != nullptr) {
+            std::cout << "soak: cycle " << cycle << ", heap " << HeapInUse() << ":" << trace
+                      << "\n";
         }
-        if (cycle == cycles && heapFrom != 0 && cycles >= heapFrom) {
-            const size_t late = HeapInUse();
-            figures.heapGrowth = late > heapEarly ? late - heapEarly : 0;
-        }
+    }
+    if (heapFrom != 0 && cycles >= heapFrom) {
+        prepare();
+        const size_t late = HeapInUse();
+        figures.heapGrowth = late > heapEarly ? late - heapEarly : 0;
     }
     figures.openScreens = static_cast<uint64_t>(world.host.Kit().OpenScreens());
     return figures;

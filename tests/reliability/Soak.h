@@ -25,7 +25,7 @@ struct SoakFigures {
     uint64_t reports = 0;
     uint64_t lost = 0;
     uint64_t failedCycles = 0;
-    uint64_t heapGrowth = 0; // from cycle `heapFrom` to the last
+    uint64_t heapGrowth = 0; // from the start of cycle `heapFrom` to the end of the last
     uint64_t openScreens = 0;
     std::map<std::string, uint64_t> injected;
 
@@ -33,6 +33,10 @@ struct SoakFigures {
     // a script that adds up several runs.
     void Print(std::ostream& os, uint64_t heapFrom) const;
 };
+
+// What every soak must show: nothing lost, no broken cycle, a flat heap (less
+// than 64 KiB of growth), one saved screen left per successful opening.
+void ExpectSoakKept(const SoakFigures& figures);
 
 // Runs `cycles` cycles; every broken invariant is a test failure named by its
 // cycle. `heapFrom`: the cycle after which the heap is measured (0: not at all).

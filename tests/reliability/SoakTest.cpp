@@ -20,10 +20,7 @@ TEST(Soak, CyclesWithRandomFaultsLoseNothingAndStayFlat) {
     World world(0);
     const SoakFigures figures = RunSoak(world, AllFaults(), seed, cycles, 50);
     figures.Print(std::cout, 50);
-    EXPECT_EQ(figures.lost, 0u);
-    EXPECT_EQ(figures.failedCycles, 0u);
-    EXPECT_LT(figures.heapGrowth, 64u * 1024u) << "memory in use grows with the cycles";
-    EXPECT_EQ(figures.openScreens, figures.opened);
+    ExpectSoakKept(figures);
 }
 
 } // namespace
