@@ -178,6 +178,15 @@ bool PacketLink::ReceivePacket() {
     return port_.flags == 0;
 }
 
+// Where a data packet is due, any other answer that ReceivePacket accepts (an
+// ACK) is unexpected: the buffer still holds the packet before, which must
+// not be taken for this one.
+void PacketLink::RequireDataPacket() {
+    if (port_.flags == 0 && buffer_[0] != ctrl::kMore && buffer_[0] != ctrl::kLast) {
+        port_.flags |= portflag::kUnexpectedByte;
+    }
+}
+
 bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
     status = packetstatus::kOk;
     Pause(5);
@@ -201,6 +210,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     Pause(5);
     const uint8_t payload[2] = {0x01, reg};
     SendCommand(payload, kRegisterResend);
+    RequireDataPacket();
     if ((port_.flags & kRegisterResend) != 0) {
         speedPacket_ = false;
         status = packetstatus::kGetRegisterFailed;
@@ -210,6 +220,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     for (int nak = 0; nak < 3 && (port_.flags & kGarbled) != 0; ++nak) {
         port_.WriteByte(ctrl::kNak);
         ReceivePacket();
+        RequireDataPacket();
     }
     speedPacket_ = false;
     if (port_.flags != 0) {
@@ -226,6 +237,7 @@ bool PacketLink::RequestData(uint8_t code) {
     Pause(5);
     const uint8_t payload[2] = {0x04, code};
     SendCommand(payload, kOtherResend);
+    RequireDataPacket();
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;
@@ -238,6 +250,7 @@ bool PacketLink::AcknowledgeAndReceive(bool negative) {
     status = packetstatus::kOk;
     WriteByteWithPurge(negative ? ctrl::kNak : ctrl::kAck);
     ReceivePacket();
+    RequireDataPacket();
     speedPacket_ = false;
     if (port_.flags == 0) {
         return true;

@@ -84,6 +84,7 @@ private:
     void SendCommand(std::span<const uint8_t> payload, uint32_t resendOn);
     bool ReceivePacket();
     bool ReceiveDataPacket();
+    void RequireDataPacket();
     bool PurgeInput(bool beforeWrite, bool beforeRead);
     bool WriteWithPurge(const void* data, uint32_t count);
     bool WriteByteWithPurge(uint8_t value) { return WriteWithPurge(&value, 1); }

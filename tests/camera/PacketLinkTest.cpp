@@ -274,6 +274,33 @@ TEST_F(PacketLinkTest, AcknowledgeAndReceiveFetchesTheNextOrTheSamePacket) {
     EXPECT_EQ(link.status, packetstatus::kReceiveFailed);
 }
 
+// An ACK where a data packet is due leaves the packet before in the buffer;
+// taking it would copy wrong bytes (or read a wrong picture count).
+TEST_F(PacketLinkTest, AnAckWhereADataPacketIsDueIsAnUnexpectedAnswer) {
+    camera.AddPicture(fakes::FakePicture::Sized(2500, 0, 0));
+    camera.registers[4] = 1;
+    Connected();
+    camera.faults = {CameraFault::Ack};
+    EXPECT_FALSE(link.RequestData(0x0E));
+    EXPECT_EQ(link.status, packetstatus::kRequestDataFailed);
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+
+    ASSERT_TRUE(link.RequestData(0x0E));
+    camera.faults = {CameraFault::Ack};
+    EXPECT_FALSE(link.AcknowledgeAndReceive(false));
+    EXPECT_EQ(link.status, packetstatus::kReceiveFailed);
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+
+    // GetRegister asks again with NAK, as for a garbled packet.
+    camera.controlBytes.clear();
+    camera.faults = {CameraFault::Ack, CameraFault::Ack, CameraFault::Ack, CameraFault::Ack};
+    uint32_t value = 0;
+    EXPECT_FALSE(link.GetRegister(10, value));
+    EXPECT_EQ(link.status, packetstatus::kGetRegisterFailed);
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+    EXPECT_EQ(camera.controlBytes, (Bytes{0x15, 0x15, 0x15}));
+}
+
 TEST_F(PacketLinkTest, ActionWaitsForTheCompletionWithItsOwnTimeout) {
     camera.AddPicture({});
     camera.registers[4] = 1;

@@ -155,6 +155,9 @@ static bool Faulted(const std::optional<CameraFault>& fault, FakeSerialDevice& d
     case CameraFault::Junk:
         device.Queue({0x42});
         return true;
+    case CameraFault::Ack:
+        device.Queue({kAck});
+        return true;
     case CameraFault::Oversized:
         device.Queue({0x02, 0x00, 0xFA, 0x7F, 0x01, 0x02});
         return true;

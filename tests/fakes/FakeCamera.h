@@ -42,6 +42,7 @@ enum class CameraFault {
     Junk,      // answer an unexpected byte (0x42)
     Corrupt,   // answer normally, but a data packet's checksum is off by one
     Oversized, // answer a data packet header with length 32762 (and nothing more)
+    Ack,       // answer ACK (0x06), also where a data packet is due
 };
 
 // One command packet the host sent, as the camera decoded it.

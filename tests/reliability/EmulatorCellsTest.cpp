@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "reliability/EmulatorWorld.h"
+#include "tools/camsim/SamplePictures.h"
 
 namespace pixlor::reliability {
 namespace {
@@ -61,6 +62,31 @@ TEST(EmulatorCell, F8OnACameraRefusingSubCode0FallsBackToTheSelection) {
     EXPECT_TRUE(world.Pictures().empty());
     EXPECT_FALSE(world.IsOpen()) << "the empty panel closes";
     EXPECT_TRUE(world.AtDefaultSpeed());
+}
+
+// An ACK where a data packet is due (a stray byte on the line) once made the
+// download take the packet before it again: with pictures of whole packets the
+// size came out right, F6 reported a complete copy of a wrong file and deleted
+// the picture. It is an unexpected answer now, and the NAK brings the packet.
+TEST(EmulatorCell, F6WithAnAckInsteadOfTheFirstPacketCopiesTheRightBytes) {
+    EmulatorWorld world(0);
+    ASSERT_TRUE(world.Started()) << world.StartError();
+    EmulatorWorld::PictureList pictures;
+    for (int i = 0; i < 2; ++i) {
+        pictures.push_back(world.NewPicture());
+        camsim::ResizePhoto(pictures.back(), 3 * world.config.packetSize);
+    }
+    ASSERT_TRUE(world.StartCamera(pictures));
+    ASSERT_TRUE(world.Open());
+    ASSERT_TRUE(world.sim->AddFault("byte:0x06@photo#2"));
+
+    world.CopyKey(true);
+
+    EXPECT_TRUE(world.Reports(0).empty());
+    EXPECT_EQ(world.CompleteFiles(pictures), 2u);
+    EXPECT_EQ(world.PartialFiles(pictures), 0u);
+    EXPECT_EQ(world.LostPictures(pictures), 0u);
+    EXPECT_TRUE(world.Pictures().empty());
 }
 
 // A broken line hands nothing back: the camera stays at the high speed and
