@@ -78,12 +78,7 @@ const std::vector<NamedFault>& AllFaults() {
 }
 
 const NamedFault& FaultNamed(const std::string& name) {
-    for (const NamedFault& f : AllFaults()) {
-        if (name == f.name) {
-            return f;
-        }
-    }
-    throw std::invalid_argument(name);
+    return ByName(AllFaults(), name);
 }
 
 void ArmFault(World& world, const NamedFault& fault, Op op) {

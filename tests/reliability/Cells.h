@@ -1,7 +1,9 @@
 // One cell of the fault matrix: a fault, an operation, and what came of it.
 #pragma once
 
+#include <algorithm>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,15 @@ struct NamedFault {
     bool lineWorks; // the line still carries commands while the fault lasts
 };
 const std::vector<NamedFault>& AllFaults();
+// The fault of `faults` called `name`; std::invalid_argument if there is none.
+template <class F> const F& ByName(const std::vector<F>& faults, const std::string& name) {
+    const auto found =
+        std::find_if(faults.begin(), faults.end(), [&name](const F& f) { return name == f.name; });
+    if (found == faults.end()) {
+        throw std::invalid_argument(name);
+    }
+    return *found;
+}
 const NamedFault& FaultNamed(const std::string& name);
 
 // Arms `fault` at the operation's second picture.

@@ -40,12 +40,7 @@ const std::vector<EmulatorFault>& AllEmulatorFaults() {
 }
 
 const EmulatorFault& EmulatorFaultNamed(const std::string& name) {
-    for (const EmulatorFault& f : AllEmulatorFaults()) {
-        if (name == f.name) {
-            return f;
-        }
-    }
-    throw std::invalid_argument(name);
+    return ByName(AllEmulatorFaults(), name);
 }
 
 std::string FaultText(const EmulatorWorld& world, const EmulatorFault& fault, Op op) {
