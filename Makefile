@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows fuzz test demo dist bench clean format
+.PHONY: all deps native windows fuzz test demo dist bench soak clean format
 
 JOBS ?= 2
 
@@ -51,6 +51,17 @@ bench: windows
 	cmake --build --preset release -j $(JOBS) --target pixlor-bench-transfer pixlor-bench-open \
 	  pixlor-bench-listing pixlor-bench-model pixlor-camsim
 	bench/run.sh build/release
+
+# The emulator soak: 500 cycles of open, copy, move and delete with random
+# faults, in parallel lanes (one process each); prints the added-up figures.
+LANES ?= 20
+CYCLES ?= 500
+SEED ?= 20020518
+soak: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target test_reliability
+	scripts/emulator-soak.py build/native/tests/reliability/test_reliability \
+	  --cycles $(CYCLES) --lanes $(LANES) --seed $(SEED)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -262,6 +262,14 @@ TEST_F(PacketLinkTest, AnAckWhereDataIsDueIsNotTakenForTheData) {
     ASSERT_TRUE(link.AcknowledgeAndReceive(true)) << "the NAK brings the packet";
     EXPECT_EQ(link.PacketPayloadLength(), 1000);
 
+    // Garbled every time, GetRegister gives up after three NAKs.
+    camera.controlBytes.clear();
+    camera.faults = {CameraFault::Ack, CameraFault::Ack, CameraFault::Ack, CameraFault::Ack};
+    EXPECT_FALSE(link.GetRegister(10, value));
+    EXPECT_EQ(link.status, packetstatus::kGetRegisterFailed);
+    EXPECT_EQ(Flags(), portflag::kUnexpectedByte);
+    EXPECT_EQ(camera.controlBytes, (Bytes{0x15, 0x15, 0x15}));
+
     // Where an ACK is the answer it still is.
     EXPECT_TRUE(link.SetRegister(4, 1));
 }

@@ -274,6 +274,27 @@ TEST_F(Camera, ChecksumAlwaysCorruptsEveryPacket) {
     EXPECT_NE(Send({kNak}), good);
 }
 
+TEST_F(Camera, ChecksumAlwaysFromTheKthPacketSparesTheOnesBefore) {
+    camera->AddFault(*ParseFault("checksum-always:2@count"));
+    const Bytes good = DataPacket(kLast, Bytes{3, 0, 0, 0});
+    EXPECT_EQ(Send(Command(0x43, {0x01, 10})), good);
+    EXPECT_NE(Send({kNak}), good);
+    EXPECT_NE(Send({kNak}), good);
+}
+
+TEST_F(Camera, ClearedFaultsNoLongerFire) {
+    camera->AddFault(*ParseFault("checksum-always"));
+    camera->AddFault(*ParseFault("nak:5@select"));
+    camera->AddFault(*ParseFault("slow:3000"));
+    camera->ClearFaults();
+    std::vector<Reply> replies;
+    camera->Feed(Select(1), Clock::now(), replies);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].bytes, Bytes{kAck});
+    EXPECT_EQ(replies[0].delay.count(), 0);
+    EXPECT_EQ(Send(Command(0x43, {0x01, 10})), DataPacket(kLast, Bytes{3, 0, 0, 0}));
+}
+
 TEST_F(Camera, AnswerFaultsReplaceTheAnswerWithoutExecuting) {
     camera->AddFault(*ParseFault("nak:2@speed"));
     const Bytes speed = Command(0x53, {0x00, 17, 5, 0, 0, 0});

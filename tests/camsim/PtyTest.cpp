@@ -138,6 +138,21 @@ protected:
     std::unique_ptr<Host> host;
 };
 
+// A camera that works again forgets its faults and drops the answers they
+// held back: no late answer arrives to be taken for a later one.
+TEST_F(Pty, ClearedFaultsDropTheAnswersTheyHeldBack) {
+    Options o;
+    o.pictures = {Numbered(10, 1)};
+    Start(o);
+    ASSERT_TRUE(sim->AddFault("slow:600"));
+    host->Write({0x00});
+    ASSERT_TRUE(sim->WaitForReceived(1, 1000ms));
+    sim->ClearFaults();
+    host->Write({0x00});
+    EXPECT_EQ(host->Read(1, 300ms), Bytes{0x15}) << "the second probe is answered at once";
+    EXPECT_TRUE(host->Read(1, 800ms).empty()) << "the first probe's late answer is gone";
+}
+
 TEST_F(Pty, ProbeAndPictureCount) {
     Options o;
     o.pictures = {Numbered(10, 1), Numbered(20, 2), Numbered(30, 3)};

@@ -199,6 +199,9 @@ void FakeCamera::OnControl(uint8_t byte) {
             if (fault_ == CameraFault::Corrupt && again.size() >= 6) {
                 again[again.size() - 2] ^= 0x01;
             }
+            if (fault_ == CameraFault::Ack) {
+                again[0] = kAck;
+            }
             Answer(again);
         }
         break;

@@ -1,10 +1,16 @@
 #include "reliability/Cells.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 #include "plugin/OpenPanels.h"
+#include "reliability/EmulatorCells.h"
 #include "serial/PortFlags.h"
 
 namespace pixlor::reliability {
@@ -23,6 +29,29 @@ const char* OpName(Op op) {
         return "HostCopy";
     }
     return "?";
+}
+
+void PrintTo(const MatrixCell& cell, std::ostream* os) {
+    *os << cell.fault << " x " << OpName(cell.op);
+}
+
+std::string CellTestName(const MatrixCell& cell) {
+    std::string name = std::string(cell.fault) + "_" + OpName(cell.op);
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
+void ExpectCell(const MatrixCell& cell, const CellResult& result) {
+    if (std::getenv("RELIABILITY_PRINT") != nullptr) {
+        std::cout << "    {\"" << cell.fault << "\", Op::" << OpName(cell.op) << ", \""
+                  << result.outcome << "\"},\n";
+    }
+    EXPECT_EQ(result.outcome, cell.outcome);
+    for (const std::string& broken : result.broken) {
+        ADD_FAILURE() << broken;
+    }
 }
 
 const std::vector<NamedFault>& AllFaults() {
@@ -49,12 +78,7 @@ const std::vector<NamedFault>& AllFaults() {
 }
 
 const NamedFault& FaultNamed(const std::string& name) {
-    for (const NamedFault& f : AllFaults()) {
-        if (name == f.name) {
-            return f;
-        }
-    }
-    throw std::invalid_argument(name);
+    return ByName(AllFaults(), name);
 }
 
 void ArmFault(World& world, const NamedFault& fault, Op op) {
@@ -91,7 +115,7 @@ void ArmFault(World& world, const NamedFault& fault, Op op) {
     world.line.Arm(line);
 }
 
-int RunOp(World& world, Op op) {
+int RunOp(HostUser& world, Op op) {
     switch (op) {
     case Op::Open:
         return world.Open() ? 1 : 0;
@@ -107,8 +131,9 @@ int RunOp(World& world, Op op) {
     return 0;
 }
 
-void CheckInvariants(World& world, const std::vector<fakes::FakePicture>& before, Op op,
-                     bool lineWorks, size_t from, int screens, std::vector<std::string>& broken) {
+template <class W>
+void CheckInvariants(W& world, const typename W::PictureList& before, Op op, bool lineWorks,
+                     size_t from, int screens, std::vector<std::string>& broken) {
     auto check = [&broken](bool ok, const char* what) {
         if (!ok) {
             broken.emplace_back(what);
@@ -124,8 +149,9 @@ void CheckInvariants(World& world, const std::vector<fakes::FakePicture>& before
     if (lineWorks && !brokenSeen) {
         check(world.AtDefaultSpeed(), "the camera was not handed back at 19200 bit/s");
     }
-    check(world.files->OpenFiles() == 0, "a file was left open");
-    check(world.registry.OpenHandles() == 0, "a registry key was left open");
+    for (const std::string& what : world.LeftOpen()) {
+        broken.push_back(what);
+    }
     check(world.host.Kit().badRestores == 0, "a screen was restored twice");
     const int opened = op == Op::Open && world.IsOpen() ? 1 : 0;
     check(world.host.Kit().OpenScreens() == screens + opened, "a saved screen was left behind");
@@ -134,8 +160,9 @@ void CheckInvariants(World& world, const std::vector<fakes::FakePicture>& before
 
 namespace {
 
-std::string Describe(World& world, Op op, int result, size_t from,
-                     const std::vector<fakes::FakePicture>& before) {
+template <class W>
+std::string Describe(W& world, Op op, int result, size_t from,
+                     const typename W::PictureList& before) {
     std::string text;
     for (const std::string& r : world.Reports(from)) {
         text += (text.empty() ? "Errors " : ", ") + r;
@@ -149,25 +176,26 @@ std::string Describe(World& world, Op op, int result, size_t from,
     char tail[96];
     std::snprintf(tail, sizeof tail, "; copied %zu, partial %zu, deleted %zu%s%s",
                   world.CompleteFiles(before), world.PartialFiles(before),
-                  before.size() - world.fake.pictures.size(), world.IsOpen() ? "" : ", closed",
+                  before.size() - world.Pictures().size(), world.IsOpen() ? "" : ", closed",
                   op == Op::HostCopy ? (result == 1 ? ", result 1" : ", result 0") : "");
     return text + tail;
 }
 
 } // namespace
 
-void CheckRecovery(World& world, std::vector<std::string>& broken) {
+template <class W> void CheckRecovery(W& world, std::vector<std::string>& broken) {
     // The fault is gone: the panel works again, and after closing, so do the
     // configuration and the next opening.
+    world.Heal();
     // A deletion whose answer was lost closes the panel, which may list a
     // picture the camera no longer has; only opening again shows the truth.
     const bool diverged =
-        world.IsOpen() && world.panel->camera->PictureCount() != world.fake.pictures.size();
+        world.IsOpen() && world.panel->camera->PictureCount() != world.Pictures().size();
     if (world.IsOpen() && !diverged) {
         if (world.ConfigureOk() != 0) {
             broken.emplace_back("configuration ran while the panel was open");
         }
-        const std::vector<fakes::FakePicture> left = world.fake.pictures;
+        const typename W::PictureList left = world.Pictures();
         const size_t complete = world.CompleteFiles(left);
         const size_t mark = world.host.Messages().size();
         world.CopyKey(false);
@@ -182,9 +210,7 @@ void CheckRecovery(World& world, std::vector<std::string>& broken) {
     if (world.ConfigureOk() != 1) {
         broken.emplace_back("configuration after the fault failed");
     }
-    while (world.fake.pictures.size() < 2) {
-        world.AddPicture();
-    }
+    world.Refill(2);
     if (!world.Open()) {
         broken.emplace_back("the panel did not open again after the fault");
     }
@@ -194,27 +220,36 @@ void CheckRecovery(World& world, std::vector<std::string>& broken) {
     world.Close();
 }
 
-CellResult RunCell(const NamedFault& fault, Op op) {
+template <class W, class F> CellResult RunCellIn(W& world, const F& fault, Op op) {
     CellResult cell;
-    World world;
-    world.Seed(std::string(kPhotos) + "\\keep.jpg", "the user's own file");
-    world.Seed(std::string(kHostDir) + "\\keep.jpg", "another file of the user");
+    world.Seed(W::Join(world.PhotosDir(), "keep.jpg"), "the user's own file");
+    world.Seed(W::Join(world.HostDir(), "keep.jpg"), "another file of the user");
     if (op != Op::Open && !world.Open()) {
         cell.broken.emplace_back("the panel did not open without a fault");
         return cell;
     }
-    const std::vector<fakes::FakePicture> before = world.fake.pictures;
+    const typename W::PictureList before = world.Pictures();
     const size_t from = world.host.Messages().size();
     const int screens = world.host.Kit().OpenScreens();
     ArmFault(world, fault, op);
     const int result = RunOp(world, op);
     CheckInvariants(world, before, op, fault.lineWorks, from, screens, cell.broken);
     cell.outcome = Describe(world, op, result, from, before);
-
-    world.line.Disarm();
-    world.files->ClearFaults();
     CheckRecovery(world, cell.broken);
     return cell;
 }
+
+CellResult RunCell(const NamedFault& fault, Op op) {
+    World world;
+    return RunCellIn(world, fault, op);
+}
+
+template void CheckInvariants(World&, const World::PictureList&, Op, bool, size_t, int,
+                              std::vector<std::string>&);
+template void CheckInvariants(EmulatorWorld&, const EmulatorWorld::PictureList&, Op, bool, size_t,
+                              int, std::vector<std::string>&);
+template void CheckRecovery(World&, std::vector<std::string>&);
+template void CheckRecovery(EmulatorWorld&, std::vector<std::string>&);
+template CellResult RunCellIn(EmulatorWorld&, const EmulatorFault&, Op);
 
 } // namespace pixlor::reliability

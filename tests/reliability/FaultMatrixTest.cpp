@@ -4,10 +4,6 @@
 // left the camera without a complete copy, that the camera is back at 19200
 // bit/s where the line still works, and that everything works again once the
 // fault is gone.
-#include <cctype>
-#include <cstdlib>
-#include <iostream>
-
 #include <gtest/gtest.h>
 
 #include "reliability/Cells.h"
@@ -15,15 +11,8 @@
 namespace pixlor::reliability {
 namespace {
 
-struct Cell {
-    const char* fault;
-    Op op;
-    const char* outcome;
-};
+using Cell = MatrixCell;
 
-// Outcome: the "Errors" reports (link/packet/port flags, or link/system error),
-// "warn" for the not-copied warning, "uncertain" for the closing after a
-// deletion that may have happened unseen, then the files and deletions.
 const Cell kCells[] = {
     {"checksum-once", Op::Open, "Errors 3/10/0x1; not opened"},
     {"checksum-once", Op::F5, "ok; copied 2, partial 0, deleted 0"},
@@ -110,33 +99,17 @@ const Cell kCells[] = {
     {"file-exists", Op::HostCopy, "Errors 9/sys80; copied 1, partial 0, deleted 0, result 0"},
 };
 
-void PrintTo(const Cell& cell, std::ostream* os) {
-    *os << cell.fault << " x " << OpName(cell.op);
-}
-
 class FaultMatrix : public testing::TestWithParam<Cell> {};
 
 TEST_P(FaultMatrix, OutcomeAndInvariants) {
     const Cell& cell = GetParam();
     const CellResult result = RunCell(FaultNamed(cell.fault), cell.op);
-    if (std::getenv("RELIABILITY_PRINT") != nullptr) {
-        std::cout << "    {\"" << cell.fault << "\", Op::" << OpName(cell.op) << ", \""
-                  << result.outcome << "\"},\n";
-    }
-    EXPECT_EQ(result.outcome, cell.outcome);
-    for (const std::string& broken : result.broken) {
-        ADD_FAILURE() << broken;
-    }
+    ExpectCell(cell, result);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, FaultMatrix, testing::ValuesIn(kCells),
                          [](const testing::TestParamInfo<Cell>& param) {
-                             std::string name =
-                                 std::string(param.param.fault) + "_" + OpName(param.param.op);
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
+                             return CellTestName(param.param);
                          });
 
 } // namespace

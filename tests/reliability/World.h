@@ -16,13 +16,13 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeConsole.h"
 #include "fakes/FakeFileSystem.h"
-#include "fakes/FakeHost.h"
 #include "fakes/FakeKeyboard.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSerialDevice.h"
 #include "fakes/FakeSleeper.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
+#include "reliability/HostUser.h"
 
 namespace pixlor::reliability {
 
@@ -90,29 +90,28 @@ private:
     int injected_ = 0;
 };
 
-class World {
+class World : public HostUser {
 public:
+    using PictureList = std::vector<fakes::FakePicture>;
+
     explicit World(int pictures = 2);
     ~World();
-    World(const World&) = delete;
-    World& operator=(const World&) = delete;
 
     // A new picture of 17 May with its own bytes (2500 photo bytes: three packets).
     void AddPicture();
+    // Adds pictures until the camera holds `count`.
+    void Refill(size_t count);
     // A fresh, empty disk with D:\Photos and D:\Host (a soak keeps memory flat so).
     void NewDisk();
     void Seed(const std::string& path, const std::string& text);
-
-    // The host's side. Each returns what the entry point returned.
-    bool Open();
-    void Close();
-    bool IsOpen() const { return panel != nullptr; }
-    int CopyKey(bool move); // F5 / F6 on the whole top listing, into D:\Photos
-    int DeleteKey();        // F8 on the whole top listing, confirmed
-    int HostCopy();         // GetFiles of every picture into D:\Host
-    int ConfigureOk();      // Configure, confirmed with OK
-    // The host closes the panel when the plugin asked it to.
-    void HonourClose();
+    std::string PhotosDir() const { return kPhotos; }
+    std::string HostDir() const { return kHostDir; }
+    std::string DatedDir() const { return kDated; }
+    static std::string Join(const std::string& dir, const std::string& name) {
+        return dir + "\\" + name;
+    }
+    // The fault is gone (line and disk); true: the panel can go on.
+    bool Heal();
 
     // Observations.
     bool SeedsIntact() const;
@@ -126,14 +125,11 @@ public:
     bool Empty() const { return fake.pictures.empty(); }
     size_t CompleteFiles(const std::vector<fakes::FakePicture>& pictures) const;
     size_t PartialFiles(const std::vector<fakes::FakePicture>& pictures) const;
-    // The "Errors" reports since message `from`: "4/11/0x20" (link, packet, port flags)
-    // or "9/sys112" for a failed system call; "warn" for the not-copied warning.
-    std::vector<std::string> Reports(size_t from) const;
-    // The port flags of those reports, OR-ed.
-    uint32_t ReportedFlags(size_t from) const;
+    const PictureList& Pictures() const { return fake.pictures; }
+    // What no operation may leave open: files, registry keys.
+    std::vector<std::string> LeftOpen() const;
     void ClearRecords();
 
-    FakeHost host;
     FakeRegistry registry;
     fakes::FakeSerialDevice device;
     fakes::FakeSerialFactory factory{device};
@@ -151,13 +147,9 @@ public:
     std::optional<ScopedPlatform> filesScope;
     fakes::FakeCamera fake{device};
     Saboteur line{device, fake};
-    CameraPanel* panel = nullptr;
     std::map<std::string, std::string> seeds;
     uint8_t nextSeed = 1;
     uint32_t nextTime = k17May2002;
-
-private:
-    void ListTop();
 };
 
 } // namespace pixlor::reliability

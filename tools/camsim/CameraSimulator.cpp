@@ -194,6 +194,11 @@ void CameraSimulator::AddFault(const Fault& fault) {
     faults_.push_back(active);
 }
 
+void CameraSimulator::ClearFaults() {
+    faults_.clear();
+    slow_ = std::chrono::milliseconds(0);
+}
+
 Received& CameraSimulator::Log(Kind kind, Bytes bytes, Clock::time_point now) {
     Received rx;
     rx.kind = kind;
@@ -520,7 +525,7 @@ void CameraSimulator::SendPacket(std::vector<Reply>& replies, std::chrono::milli
             corrupt |= due;
             break;
         case FaultKind::ChecksumAlways:
-            corrupt = true;
+            corrupt |= f.seen >= f.fault.count;
             break;
         case FaultKind::Cut:
             cut |= due;

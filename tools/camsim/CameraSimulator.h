@@ -117,6 +117,8 @@ public:
     std::optional<Clock::time_point> Deadline() const;
 
     void AddFault(const Fault& fault);
+    // Forgets every fault, `slow` included.
+    void ClearFaults();
     void SetHostSpeed(std::uint32_t speed) { hostSpeed_ = speed; }
 
     std::uint32_t LineSpeed() const { return lineSpeed_; }

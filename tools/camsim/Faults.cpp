@@ -164,17 +164,13 @@ std::optional<Fault> ParseFault(std::string_view text, std::string* error) {
     case FaultKind::Checksum:
     case FaultKind::Cut:
     case FaultKind::Vanish:
-        if (!hasArg || !numberOk || value == 0) {
+    case FaultKind::ChecksumAlways:
+        if ((fault.kind != FaultKind::ChecksumAlways && !hasArg) || !numberOk ||
+            (hasArg && value == 0)) {
             Fail(error, "'" + std::string(name) + "' takes a packet number of 1 or more");
             return std::nullopt;
         }
-        fault.count = value;
-        break;
-    case FaultKind::ChecksumAlways:
-        if (hasArg) {
-            Fail(error, "checksum-always takes no value");
-            return std::nullopt;
-        }
+        fault.count = hasArg ? value : 1;
         break;
     }
     if (hasTarget) {
@@ -218,6 +214,11 @@ std::string FormatFault(const Fault& fault) {
     case FaultKind::Delay:
     case FaultKind::Slow:
         text += ':' + std::to_string(fault.ms);
+        break;
+    case FaultKind::ChecksumAlways:
+        if (fault.count != 1) {
+            text += ':' + std::to_string(fault.count);
+        }
         break;
     default:
         break;

@@ -11,7 +11,8 @@
 //   delay:MS         send the answer MS milliseconds late (once)
 //   slow:MS          every answer MS milliseconds late (for the whole run)
 //   checksum:K       corrupt the checksum of the K-th data packet sent
-//   checksum-always  corrupt the checksum of every data packet sent
+//   checksum-always[:K]  corrupt the checksum of every data packet sent from the K-th on
+//                    (default 1)
 //   cut:K            send only the first half of the K-th data packet
 //   vanish:K         close the camera's end of the line after the K-th data packet
 //
@@ -64,7 +65,8 @@ enum class Target : std::uint8_t {
 struct Fault {
     FaultKind kind = FaultKind::Nak;
     Target target = Target::Any;
-    std::uint32_t count = 1; // Nak/Silent: times; Checksum/Cut/Vanish: the K-th packet
+    std::uint32_t count = 1; // Nak/Silent: times; Checksum/Cut/Vanish: the K-th packet;
+                             // ChecksumAlways: the first packet it corrupts
     std::uint32_t nth = 1;   // answer faults: first fires at the nth matching command
     std::uint32_t ms = 0;    // Delay/Slow
     std::uint8_t byte = 0;   // Byte

@@ -86,6 +86,7 @@ struct Simulator::Impl {
     std::FILE* traceFile = nullptr;
     std::uint64_t stateDeletions = 0;
     bool running = false;
+    bool dropQueue = false; // the serving thread empties its queue and clears this
 
     std::thread thread;
     std::atomic<bool> stop{false};
@@ -188,6 +189,10 @@ void Simulator::Impl::Serve() {
         if (stop) {
             break;
         }
+        if ((fds[1].revents & POLLIN) != 0) {
+            std::uint64_t woken = 0;
+            [[maybe_unused]] ssize_t n = read(wake, &woken, sizeof woken);
+        }
 
         Bytes data;
         bool purged = false;
@@ -196,6 +201,11 @@ void Simulator::Impl::Serve() {
         replies.clear();
         {
             std::lock_guard lock(mutex);
+            if (dropQueue) {
+                queue.clear();
+                dropQueue = false;
+                changed.notify_all();
+            }
             if (purged) {
                 ++purges;
                 Note("host purged its input");
@@ -373,6 +383,19 @@ bool Simulator::AddFault(std::string_view text) {
 void Simulator::AddFault(const Fault& fault) {
     std::lock_guard lock(impl_->mutex);
     impl_->machine.AddFault(fault);
+}
+
+void Simulator::ClearFaults() {
+    Impl& s = *impl_;
+    std::unique_lock lock(s.mutex);
+    s.machine.ClearFaults();
+    if (!s.running || !s.thread.joinable()) {
+        return;
+    }
+    s.dropQueue = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = write(s.wake, &one, sizeof one);
+    s.changed.wait_for(lock, std::chrono::milliseconds(1000), [&s] { return !s.dropQueue; });
 }
 
 std::vector<camsim::Received> Simulator::Received() const {

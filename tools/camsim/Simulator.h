@@ -77,6 +77,9 @@ public:
     std::uint32_t Selected() const;       // register 4
     bool AddFault(std::string_view text); // false if it does not parse
     void AddFault(const Fault& fault);
+    // The camera works again: every fault is forgotten and the answers they held
+    // back (delayed, slow) are dropped unsent.
+    void ClearFaults();
     std::vector<camsim::Received> Received() const; // every unit the host sent
     std::vector<TraceLine> Trace() const;
     std::vector<std::string> TraceText() const;

@@ -52,7 +52,7 @@ Fault TEXT:  KIND[:ARG][@COMMAND[#K]]
   delay:MS         the next answer MS milliseconds late
   slow:MS          every answer MS milliseconds late
   checksum:K       corrupt the checksum of the K-th data packet sent
-  checksum-always  corrupt the checksum of every data packet
+  checksum-always[:K]  corrupt the checksum of every data packet (from the K-th)
   cut:K            send only the first half of the K-th data packet
   vanish:K         close the line after the K-th data packet and exit
 COMMAND: probe set select speed get count request info photo thumb delete ack
