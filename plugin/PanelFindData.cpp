@@ -12,30 +12,12 @@
 #include "plugin/Host.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/NamingSettings.h"
 
 namespace pixlor {
 namespace {
 
 constexpr uint32_t kNumberingFromOne = 2;
-
-// The naming settings of the kind the panel shows.
-struct ListingSettings {
-    char prefix[kNameBufferSize];
-    char folderTemplate[kNameBufferSize];
-    uint32_t digits = 0;
-};
-
-void ReadListingSettings(int viewKind, ListingSettings& shown) {
-    ListingSettings photos;
-    ListingSettings thumbs;
-    ReadSetting(settings::kPhotoPrefix, photos.prefix, kNameBufferSize);
-    ReadSetting(settings::kThumbPrefix, thumbs.prefix, kNameBufferSize);
-    ReadSetting(settings::kPhotoPath, photos.folderTemplate, kNameBufferSize);
-    ReadSetting(settings::kThumbPath, thumbs.folderTemplate, kNameBufferSize);
-    photos.digits = ReadSetting(settings::kPhotoSuffix);
-    thumbs.digits = ReadSetting(settings::kThumbSuffix);
-    shown = viewKind == kViewThumbnails ? thumbs : photos;
-}
 
 // Copies `text` into a fixed field, cut to fit and always terminated.
 template <size_t N> void CopyCut(char (&field)[N], const std::string& text) {
@@ -60,8 +42,11 @@ void SetSize(PluginPanelItem& item, uint32_t size) {
 } // namespace
 
 int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
-    ListingSettings shown;
-    ReadListingSettings(viewKind, shown);
+    const NamingSettings naming = NamingSettings::Read();
+    const int kind = viewKind == kViewThumbnails ? kKindThumbnail : kKindPhoto;
+    const char* const prefixTemplate = naming.Prefix(kind);
+    const char* const folderTemplate = naming.FolderTemplate(kind);
+    const uint32_t digits = naming.Digits(kind);
     const PictureTable& table = camera->Table();
 
     if ((listingFlags & (kListingPictures | kListingFolders)) != 0) {
@@ -73,7 +58,7 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         currentFolder.reset();
     }
     if (!currentFolder) {
-        listingFlags |= shown.folderTemplate[0] == '\0' ? kListingPictures : kListingFolders;
+        listingFlags |= folderTemplate[0] == '\0' ? kListingPictures : kListingFolders;
     } else {
         listingFlags |= kListingInsideFolder;
     }
@@ -87,21 +72,21 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         }
         TransferList pictures;
         const char* filter = currentFolder ? folders[*currentFolder].name.c_str() : nullptr;
-        CollectFolderPictures(filter, shown.folderTemplate, table, pictures);
+        CollectFolderPictures(filter, folderTemplate, table, pictures);
         size = pictures.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);
             char prefix[kNameBufferSize];
             uint32_t number = 1;
             if (static_cast<uint32_t>(numberingMode) != kNumberingFromOne) {
-                ExpandNameOrEmpty(pictures[0].position, shown.prefix, prefix, &table);
-                number = NextNumberInPanel(shown.digits, prefix, other);
+                ExpandNameOrEmpty(pictures[0].position, prefixTemplate, prefix, &table);
+                number = NextNumberInPanel(digits, prefix, other);
             }
             for (size_t i = 0; i < size; ++i) {
                 const TransferItem& picture = pictures[i];
                 PluginPanelItem& item = array[i];
-                ExpandNameOrEmpty(picture.position, shown.prefix, prefix, &table);
-                CopyCut(item.FindData.cFileName, NumberedFileName(prefix, number++, shown.digits));
+                ExpandNameOrEmpty(picture.position, prefixTemplate, prefix, &table);
+                CopyCut(item.FindData.cFileName, NumberedFileName(prefix, number++, digits));
                 std::snprintf(item.FindData.cAlternateFileName,
                               sizeof item.FindData.cAlternateFileName, "%03lu",
                               static_cast<unsigned long>(picture.position) + 1);
@@ -118,7 +103,7 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         FreeTransferList(pictures);
     } else {
         FreeFolderList(folders);
-        folders = BuildFolderList(shown.folderTemplate, viewKind, table);
+        folders = BuildFolderList(folderTemplate, viewKind, table);
         size = folders.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);

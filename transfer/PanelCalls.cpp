@@ -2,7 +2,6 @@
 
 #include "plugin/Host.h"
 #include "plugin/Messages.h"
-#include "settings/Settings.h"
 
 namespace pixlor {
 
@@ -67,17 +66,6 @@ void Recover(Camera& camera, HANDLE& screen) {
     } else {
         ShowCameraError(camera.Codes(), screen);
     }
-}
-
-NamingSettings NamingSettings::Read() {
-    NamingSettings s;
-    ReadSetting(settings::kPhotoPrefix, s.photoPrefix, kNameBufferSize);
-    ReadSetting(settings::kThumbPrefix, s.thumbPrefix, kNameBufferSize);
-    ReadSetting(settings::kPhotoPath, s.photoPath, kNameBufferSize);
-    ReadSetting(settings::kThumbPath, s.thumbPath, kNameBufferSize);
-    s.photoDigits = ReadSetting(settings::kPhotoSuffix);
-    s.thumbDigits = ReadSetting(settings::kThumbSuffix);
-    return s;
 }
 
 } // namespace pixlor

@@ -1,6 +1,6 @@
 // The host calls the transfer operations make around their work: their own
-// panel's Control commands, the saved screen, the plain message boxes, the
-// naming settings they read at the start, and the report-and-recover step
+// panel's Control commands, the saved screen, the plain message boxes and the
+// report-and-recover step
 // after a failed camera operation.
 #pragma once
 
@@ -9,13 +9,9 @@
 #include "plugin/CameraPanel.h"
 #include "plugin/FarApi.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/NamingSettings.h"
 
 namespace pixlor {
-
-// The kind of picture a file holds, as DownloadPicture's isPhoto takes it, and
-// the folder template ("PhotoPath" for photos, "ThumbPath" for thumbnails).
-inline constexpr int kKindThumbnail = 0;
-inline constexpr int kKindPhoto = 1;
 
 // The longest path the system takes, with its terminator (MAX_PATH).
 inline constexpr std::size_t kMaxPathBuffer = NM;
@@ -43,22 +39,5 @@ int ShowLines(FarDword flags, const char* helpTopic, const char* const* lines, i
 void ReportAndRecover(Camera& camera, HANDLE& screen);
 // Disconnect alone; its failure is reported, its success restores the screen.
 void Recover(Camera& camera, HANDLE& screen);
-
-// The settings the names of copied files are made from, read once per operation.
-struct NamingSettings {
-    char photoPrefix[kNameBufferSize] = {};
-    char thumbPrefix[kNameBufferSize] = {};
-    char photoPath[kNameBufferSize] = {};
-    char thumbPath[kNameBufferSize] = {};
-    uint32_t photoDigits = 3;
-    uint32_t thumbDigits = 3;
-
-    static NamingSettings Read();
-    const char* Prefix(int kind) const { return kind == kKindPhoto ? photoPrefix : thumbPrefix; }
-    const char* FolderTemplate(int folderKind) const {
-        return folderKind == kKindPhoto ? photoPath : thumbPath;
-    }
-    uint32_t Digits(int kind) const { return kind == kKindPhoto ? photoDigits : thumbDigits; }
-};
 
 } // namespace pixlor
