@@ -31,7 +31,6 @@ import argparse
 import os
 import re
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -39,7 +38,11 @@ import tempfile
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WINE_OVERRIDES = "mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d"
+sys.path.insert(0, os.path.join(ROOT, "tools", "e2e"))
+# The end-to-end harness: the emulator's start, stop and state file, and the
+# prefix clone.
+import run_scenario  # noqa: E402
+from run_scenario import WINE_OVERRIDES  # noqa: E402
 KIB = 1024
 MIB = 1024 * 1024
 # Line speed -> (the settings' speed index, the default picture size): about
@@ -148,14 +151,7 @@ class Rig:
         the folder with finish()."""
         run = tempfile.mkdtemp(prefix="pxb", dir="/tmp")
         pfx = os.path.join(run, "pfx")
-        os.makedirs(pfx)
-        names = [n for n in os.listdir(self.template) if n.endswith(".reg")]
-        subprocess.run(["cp", "-a"] + [os.path.join(self.template, n) for n in
-                                       names + [".update-timestamp", "dosdevices"]] + [pfx + "/"],
-                       check=True)
-        # drive_c is only added to: hard links keep the clone cheap.
-        subprocess.run(["cp", "-al", os.path.join(self.template, "drive_c"),
-                        os.path.join(pfx, "drive_c")], check=True)
+        run_scenario.clone_prefix(self.template, pfx)
         folder = os.path.join(pfx, "drive_c", "Pixlor")
         os.makedirs(folder)
         for f in os.listdir(self.windows):
@@ -169,15 +165,15 @@ class Rig:
         for k in ("DISPLAY", "WAYLAND_DISPLAY"):
             env.pop(k, None)
         log = open(os.path.join(run, "camsim.log"), "w")
-        emu = subprocess.Popen([self.camsim, "--link", os.path.join(pfx, "ttyCOM2"),
-                                "--state", os.path.join(run, "state.txt"),
-                                "--trace", os.path.join(run, "trace.txt")] + camsim_args,
-                               stdout=subprocess.PIPE, stderr=log, start_new_session=True,
-                               text=True)
+        try:
+            emu = run_scenario.start_camsim(self.camsim, os.path.join(pfx, "ttyCOM2"),
+                                            camsim_args, os.path.join(run, "state.txt"),
+                                            os.path.join(run, "trace.txt"), log)
+        except RuntimeError:
+            log.close()
+            raise RunFailed(f"{name}: the camera emulator did not start")
         output = ""
         try:
-            if not emu.stdout.readline().strip():
-                raise RunFailed(f"{name}: the camera emulator did not start")
             try:
                 proc = subprocess.run(["wine", os.path.join(folder, "pixlor-host.exe"),
                                        "--serialcomm", "COM2", "script.txt"], cwd=run, env=env,
@@ -192,12 +188,7 @@ class Rig:
             # Every Wine process ends before the pty goes away.
             subprocess.run(["wineserver", "-k"], env=env)
             subprocess.run(["wineserver", "-w"], env=env)
-            emu.send_signal(signal.SIGTERM)
-            try:
-                emu.wait(10)
-            except subprocess.TimeoutExpired:
-                emu.kill()
-                emu.wait()
+            run_scenario.stop_camsim(emu)
             log.close()
         with open(os.path.join(run, "host.out"), "w") as f:
             f.write(output)
@@ -221,13 +212,10 @@ class Rig:
 
 def photo_of_state(path):
     """(size, crc) of picture 1 in the emulator's --state file."""
-    with open(path) as f:
-        for line in f:
-            words = line.split()
-            if words[:2] == ["picture", "1"]:
-                fields = dict(zip(words[2::2], words[3::2]))
-                return int(fields["photo"]), int(fields["crc"], 16)
-    raise RunFailed("the emulator's state has no picture 1")
+    pictures = run_scenario.parse_state(path) or []
+    if not pictures or pictures[0]["number"] != 1:
+        raise RunFailed("the emulator's state has no picture 1")
+    return pictures[0]["photo"], pictures[0]["crc"]
 
 
 def copied_files(folder):
