@@ -322,25 +322,30 @@ TEST_F(CameraTest, AnExistingFileIsNeverOverwrittenAndNoDataIsRequested) {
     EXPECT_TRUE(fake.CommandsOf(0x04).empty());
 }
 
+// A line, a disk and a camera of its own, for each case of a table.
+struct OwnWorld {
+    FakeSerialDevice device;
+    FakeSerialFactory factory{device};
+    FakeFileSystem files;
+    ScopedPlatform scope{Platform{.serial = &factory, .files = &files}};
+    FakeCamera fake{device};
+};
+
 TEST_F(CameraTest, AFullDiskStopsTheDownloadLikeACancel) {
     for (const bool isPhoto : {true, false}) {
         SCOPED_TRACE(isPhoto ? "photo" : "thumbnail");
-        FakeSerialDevice d;
-        FakeSerialFactory f(d);
-        FakeFileSystem fs;
-        ScopedPlatform inner(Platform{.serial = &f, .files = &fs});
-        FakeCamera c(d);
-        c.AddPicture(FakePicture::Sized(3000, 3000, k15June2002));
-        c.packetSize = 1000;
+        OwnWorld w;
+        w.fake.AddPicture(FakePicture::Sized(3000, 3000, k15June2002));
+        w.fake.packetSize = 1000;
         Camera cam(1, 5);
         ASSERT_TRUE(cam.LoadPictureTable());
-        fs.FailWrite(2);
+        w.files.FailWrite(2);
         EXPECT_FALSE(cam.DownloadPicture(1, isPhoto, false, "p.jpg", {}, kTime));
         EXPECT_EQ(cam.LinkStatus(), isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
-        EXPECT_EQ(c.cancels, 1);
-        EXPECT_EQ(c.speedIndexes.back(), 0u) << "handed back at 19200";
-        EXPECT_EQ(d.line.baudRate, 19200u);
-        const FakeFile* file = fs.File("p.jpg");
+        EXPECT_EQ(w.fake.cancels, 1);
+        EXPECT_EQ(w.fake.speedIndexes.back(), 0u) << "handed back at 19200";
+        EXPECT_EQ(w.device.line.baudRate, 19200u);
+        const FakeFile* file = w.files.File("p.jpg");
         ASSERT_NE(file, nullptr) << "the partial file stays";
         EXPECT_EQ(file->bytes.size(), 1000u);
         EXPECT_TRUE(file->timesSet);
@@ -355,32 +360,28 @@ TEST_F(CameraTest, ACameraSendingMoreThanThePicturesSizeIsStoppedAtThatSize) {
     };
     for (const Case& c : {Case{2500, 2000}, Case{1000, 1000}, Case{999, 0}, Case{0, 0}}) {
         SCOPED_TRACE(c.reported);
-        FakeSerialDevice d;
-        FakeSerialFactory f(d);
-        FakeFileSystem fs;
-        ScopedPlatform inner(Platform{.serial = &f, .files = &fs});
-        FakeCamera cam(d);
+        OwnWorld w;
         FakePicture picture = FakePicture::Sized(3000, 300, k15June2002);
         picture.reportedPhotoSize = c.reported;
-        cam.AddPicture(picture);
-        cam.packetSize = 1000;
-        Camera camera1(1, 5);
-        ASSERT_TRUE(camera1.LoadPictureTable());
+        w.fake.AddPicture(picture);
+        w.fake.packetSize = 1000;
+        Camera cam(1, 5);
+        ASSERT_TRUE(cam.LoadPictureTable());
         std::vector<uint32_t> shown;
         auto progress = [&shown](uint32_t received, uint32_t) {
             shown.push_back(received);
             return true;
         };
-        EXPECT_FALSE(camera1.DownloadPicture(1, true, false, "p.jpg", progress, kTime));
-        EXPECT_EQ(camera1.LinkStatus(), linkstatus::kPhotoDownload);
-        EXPECT_EQ(cam.cancels, 1) << "the camera is stopped";
+        EXPECT_FALSE(cam.DownloadPicture(1, true, false, "p.jpg", progress, kTime));
+        EXPECT_EQ(cam.LinkStatus(), linkstatus::kPhotoDownload);
+        EXPECT_EQ(w.fake.cancels, 1) << "the camera is stopped";
         EXPECT_LE(shown.back(), c.reported) << "the progress never passes the size";
-        const FakeFile* file = fs.File("p.jpg");
+        const FakeFile* file = w.files.File("p.jpg");
         ASSERT_NE(file, nullptr);
         EXPECT_EQ(file->bytes.size(), c.kept);
         EXPECT_FALSE(file->open);
-        EXPECT_EQ(d.line.baudRate, 19200u) << "handed back";
-        EXPECT_FALSE(camera1.Connected());
+        EXPECT_EQ(w.device.line.baudRate, 19200u) << "handed back";
+        EXPECT_FALSE(cam.Connected());
     }
 }
 
