@@ -10,8 +10,9 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   clang libclang-rt-14-dev clang-format valgrind
   zip
-  # The Windows plugin's end-to-end tests and `make demo WINDOWS=1`: 32-bit Wine.
-  wine wine32:i386
+  # The Windows plugin's end-to-end tests and `make demo WINDOWS=1`: 32-bit Wine,
+  # with the 64-bit wineserver (native even where 32-bit code runs emulated).
+  wine wine32:i386 wine64
 )
 
 missing=()
@@ -22,8 +23,10 @@ for p in "${packages[@]}"; do
   fi
 done
 
+here=$(cd "$(dirname "$0")" && pwd)
 if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+  # Where this machine runs no 32-bit code, Wine's 32-bit processes need qemu-i386.
+  exec python3 "$here/wine32.py" setup
 fi
 
 echo "Installing: ${missing[*]}"
@@ -37,3 +40,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+python3 "$here/wine32.py" setup

@@ -54,6 +54,8 @@ SCRIPT
 
 camsim=$root/build/native/tools/camsim/pixlor-camsim
 if [ -n "$windows" ]; then
+  # One line on how Wine's 32-bit processes run on this machine.
+  python3 "$root/scripts/wine32.py" check
   template=$root/build/wine-demo-template
   if [ ! -f "$template/system.reg" ]; then
     say "Making a Wine prefix (once)"

@@ -109,6 +109,9 @@ def main():
     else:
         host = os.path.join(os.path.abspath(a.windows), "pixlor-host.exe")
         plugin_dir = os.path.abspath(a.windows)
+    if a.mode == "wine":
+        import run_scenario
+        print(run_scenario.wine32_line(), flush=True)
     rng = random.Random(a.seed)
     work = a.keep or tempfile.mkdtemp(prefix="pixlor-campaign-")
     os.makedirs(work, exist_ok=True)

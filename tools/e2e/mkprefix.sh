@@ -6,6 +6,8 @@
 set -e
 T=$1
 [ -n "$T" ] || { echo "usage: mkprefix.sh DIR" >&2; exit 2; }
+# One line on how Wine's 32-bit processes run here; none at all fails here, once.
+python3 "$(dirname "$0")/../../scripts/wine32.py" check
 export WINEPREFIX="$T" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY

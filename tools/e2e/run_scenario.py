@@ -31,6 +31,15 @@ TEXT_ERRORS = "surrogateescape"
 STOPWATCH_FIGURE = re.compile(r"\b\d+\.\d+(?= s\b)")
 
 
+def wine32_line():
+    """How this run starts Wine's 32-bit processes, in one line."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                          "wine32.py")
+    done = subprocess.run([sys.executable, script, "describe"], capture_output=True, text=True)
+    said = (done.stdout + done.stderr).strip().removeprefix("wine32: ")
+    return f"how it ran: the 32-bit Pixlor.dll in a 32-bit Wine prefix; {said}"
+
+
 class CheckFailed(Exception):
     pass
 
@@ -242,6 +251,9 @@ def main():
     script = os.path.join(run, "script.txt")
     with open(script, "w") as f:
         f.write(scenario.SCRIPT)
+    errors_log = os.path.join(a.work, "wine.log" if a.mode == "wine" else "host.err")
+    if a.mode == "wine":
+        print(wine32_line(), flush=True)
     started = time.monotonic()
     emu = None
     rc = None
@@ -279,15 +291,17 @@ def main():
             cmd = ["wine", os.path.join(folder, os.path.basename(a.host)), "--serialcomm", serial,
                    "script.txt"]
             cwd = run
-        try:
-            proc = subprocess.run(cmd, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                  timeout=a.timeout)
-            rc = proc.returncode
-            output = proc.stdout.decode("utf-8", TEXT_ERRORS)
-        except subprocess.TimeoutExpired as e:
-            output = (e.stdout or b"").decode("utf-8", TEXT_ERRORS) + "\n(the host timed out)\n"
-            rc = -1
+        # What the host prints is compared; what Wine (or the sanitizers) print on
+        # standard error is kept apart and shown when the run fails.
+        with open(errors_log, "wb") as errors:
+            try:
+                proc = subprocess.run(cmd, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                      stdout=subprocess.PIPE, stderr=errors, timeout=a.timeout)
+                rc = proc.returncode
+                output = proc.stdout.decode("utf-8", TEXT_ERRORS)
+            except subprocess.TimeoutExpired as e:
+                output = (e.stdout or b"").decode("utf-8", TEXT_ERRORS) + "\n(the host timed out)\n"
+                rc = -1
     finally:
         if a.mode == "wine":
             # Saves the registry and ends every Wine process before the pty goes away.
@@ -334,6 +348,9 @@ def main():
     print(f"{name} [{a.mode}]: {elapsed:.1f} s")
     for failure in failures:
         print("CHECK FAILED: " + failure)
+    if failures and os.path.getsize(errors_log):
+        with open(errors_log, encoding="utf-8", errors="replace") as f:
+            print(f"-- standard error ({errors_log}):\n" + f.read())
     return 1 if failures else 0
 
 
