@@ -348,7 +348,9 @@ def main():
     print(f"{name} [{a.mode}]: {elapsed:.1f} s")
     for failure in failures:
         print("CHECK FAILED: " + failure)
-    if failures and os.path.getsize(errors_log):
+    # Wine's own chatter is shown only when it may explain a failure; a native
+    # host's standard error (a sanitizer's or Valgrind's report) always.
+    if (failures or a.mode == "native") and os.path.getsize(errors_log):
         with open(errors_log, encoding="utf-8", errors="replace") as f:
             print(f"-- standard error ({errors_log}):\n" + f.read())
     return 1 if failures else 0
