@@ -172,6 +172,31 @@ def comparable(text):
                      for l in lines)
 
 
+def differences(expected, actual, expected_name, actual_name):
+    import difflib
+    return "\n".join(difflib.unified_diff(comparable(expected).splitlines(),
+                                          comparable(actual).splitlines(), expected_name,
+                                          actual_name, lineterm=""))
+
+
+def golden_differences(golden, output, mode):
+    """The run against its stored transcript: a change that alters the native and
+    the Wine run alike is caught here, not by their comparison."""
+    if mode == "native" and os.environ.get("PIXLOR_UPDATE_GOLDEN") == "1":
+        with open(golden, "w", encoding="utf-8", errors=TEXT_ERRORS) as f:
+            f.write(comparable(output) + "\n")
+        print(f"note: {golden} rewritten")
+        return []
+    if not os.path.exists(golden):
+        return [f"no stored transcript {golden} (PIXLOR_UPDATE_GOLDEN=1 writes it)"]
+    with open(golden, encoding="utf-8", errors=TEXT_ERRORS) as f:
+        stored = f.read()
+    if comparable(stored) == comparable(output):
+        return []
+    return [f"the output differs from the stored transcript:\n"
+            + differences(stored, output, "golden", mode)]
+
+
 def start_camsim(camsim, link, args, state, trace, log):
     proc = subprocess.Popen([camsim, "--link", link, "--state", state, "--trace", trace] + args,
                             stdout=subprocess.PIPE, stderr=log, start_new_session=True, text=True)
@@ -213,6 +238,8 @@ def main():
     ap.add_argument("--camsim", required=True)
     ap.add_argument("--template", help="Wine prefix template (wine mode)")
     ap.add_argument("--compare", help="the native run's host output to compare with")
+    ap.add_argument("--golden", help="the stored transcript both runs must match "
+                    "(PIXLOR_UPDATE_GOLDEN=1 on a native run rewrites it)")
     ap.add_argument("--timeout", type=float, default=120)
     ap.add_argument("--keep", action="store_true", help="keep the run folder")
     a = ap.parse_args()
@@ -328,16 +355,15 @@ def main():
             scenario.check(ctx)
     except CheckFailed as e:
         failures.append(str(e))
+    if a.golden:
+        failures += golden_differences(a.golden, output, a.mode)
     if a.compare:
         if os.path.exists(a.compare):
             with open(a.compare, encoding="utf-8", errors=TEXT_ERRORS) as f:
                 native = f.read()
             if comparable(native) != comparable(output):
-                import difflib
-                diff = difflib.unified_diff(comparable(native).splitlines(),
-                                            comparable(output).splitlines(), "native", "wine",
-                                            lineterm="")
-                failures.append("the output differs from the native run:\n" + "\n".join(diff))
+                failures.append("the output differs from the native run:\n"
+                                + differences(native, output, "native", "wine"))
         else:
             print(f"note: no native output at {a.compare} to compare with")
     if a.keep or failures:
