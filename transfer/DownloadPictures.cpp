@@ -177,6 +177,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
     // be created there.
     const std::size_t shortest = folder.size() + std::strlen(prefix) + width + kExtensionLength;
     if (shortest >= kMaxPathBuffer) {
+        NotePathTooLong();
         return Stop(fileFailure);
     }
     uint32_t number = 0;
@@ -192,6 +193,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
     }
     const std::string path = folder + NumberedFileName(prefix, number, width);
     if (path.size() >= kMaxPathBuffer) {
+        NotePathTooLong(); // not the folder scan's "no more files"
         return Stop(fileFailure);
     }
 

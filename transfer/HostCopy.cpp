@@ -93,6 +93,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         const std::string path = std::string(destination) + "\\" + name;
         if (path.size() >= kMaxPathBuffer) {
             // Never handed to the system: the file could not be created there.
+            NotePathTooLong();
             camera.SetLinkStatus(photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
             ReportAndRecover(camera, screen);
             return 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Platform.h"
+#include "platform/SystemError.h"
 #include "plugin/Host.h"
 #include "plugin/Messages.h"
 #include "transfer/TransferList.h"
@@ -80,6 +82,12 @@ void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& pos
         item.Flags = chosen ? (item.Flags | PPIF_SELECTED) : (item.Flags & ~PPIF_SELECTED);
     }
     PanelControl(panel, FCTL_SETSELECTION, &info);
+}
+
+void NotePathTooLong() {
+    if (FileSystem* files = CurrentPlatform().files; files != nullptr) {
+        files->NoteFailure(syserr::kFilenameTooLong);
+    }
 }
 
 HANDLE SaveWholeScreen() {

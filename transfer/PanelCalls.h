@@ -32,6 +32,9 @@ std::vector<uint32_t> SelectedPicturePositions(CameraPanel& panel);
 // Selects exactly the listed pictures at these positions (FCTL_SETSELECTION);
 // after an update the host's panel has forgotten its selection.
 void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& positions);
+// A path the system cannot hold is refused before any call: the report's
+// system error then names the cause (ERROR_FILENAME_EXCED_RANGE).
+void NotePathTooLong();
 
 // Saves the whole screen; the handle may be null outside a host.
 HANDLE SaveWholeScreen();
