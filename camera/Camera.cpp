@@ -235,6 +235,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     int tries = 0;
     int uncountedTimeouts = 0;
     uint32_t received = 0;
+    bool tooMuch = false;
     for (;;) {
         while ((Flags() & portflag::kRetryMask) != 0) {
             // After an unexpected first answer the camera may still be busy:
@@ -267,6 +268,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
             // that goes on sending would fill the disk. Stop it as a cancel does.
             link_.SendByte(ctrl::kCancel);
             closeAfter = true;
+            tooMuch = true;
             linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
             break;
         }
@@ -311,6 +313,11 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     }
     if (!EndConnection(closeAfter, false)) {
         return false;
+    }
+    if (tooMuch) {
+        // Set after the hand-back, whose exchange clears the word: the report
+        // says why the link code stands.
+        Flags() |= portflag::kTooMuchData;
     }
     return linkStatus_ == linkstatus::kOk;
 }

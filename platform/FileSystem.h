@@ -52,6 +52,9 @@ public:
     virtual std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) = 0;
     // GetLastError after the last failed call of this file system or its files.
     virtual uint32_t LastError() const = 0;
+    // A failure decided before any call (SetLastError): LastError() reports
+    // `error` until the next failure.
+    virtual void NoteFailure(uint32_t error) = 0;
 };
 
 } // namespace pixlor

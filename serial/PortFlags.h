@@ -12,6 +12,10 @@ inline constexpr uint32_t kUnexpectedByte = 0x0002; // answer is no expected pac
 inline constexpr uint32_t kRefused = 0x0004;        // the camera answered 0x11
 inline constexpr uint32_t kNak = 0x0010;            // the camera answered NAK (0x15)
 
+// Set by the camera object once the transfer has ended: the camera sent more
+// data than the picture's size.
+inline constexpr uint32_t kTooMuchData = 0x0008;
+
 // Set by the port.
 inline constexpr uint32_t kReadFailed = 0x0020;     // read failed or timed out short
 inline constexpr uint32_t kLineFailed = 0x0100;     // open or line setting failed

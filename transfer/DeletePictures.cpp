@@ -31,7 +31,17 @@ void FollowDeletion(TransferList& list, uint32_t deletedPosition) {
     }
 }
 
-bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given) {
+void FollowDeletion(std::vector<uint32_t>& positions, uint32_t deletedPosition) {
+    std::erase(positions, deletedPosition);
+    for (uint32_t& position : positions) {
+        if (position > deletedPosition) {
+            --position;
+        }
+    }
+}
+
+bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given,
+                    std::vector<uint32_t>* following) {
     Camera& camera = *panel.camera;
     HANDLE screen = SaveWholeScreen();
     const NamingSettings naming = NamingSettings::Read();
@@ -56,6 +66,9 @@ bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given) {
         }
         UpdateAndRedraw(panel);
         FollowDeletion(list, position);
+        if (following != nullptr) {
+            FollowDeletion(*following, position);
+        }
     }
 
     RestoreSavedScreen(screen);

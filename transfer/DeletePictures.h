@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "plugin/CameraPanel.h"
 #include "transfer/TransferList.h"
@@ -12,10 +13,14 @@ namespace pixlor {
 // Deletes the pictures of `list` in list order, or the panel's selection when
 // there is none. Positions of the later items follow each deletion down. On a
 // failure the camera's codes are reported, the camera is handed back, and the
-// pictures deleted so far stay deleted.
-bool DeletePictures(CameraPanel& panel, std::optional<TransferList> list = std::nullopt);
+// pictures deleted so far stay deleted. `following`, when given, holds the
+// positions of other pictures, which follow every deletion made.
+bool DeletePictures(CameraPanel& panel, std::optional<TransferList> list = std::nullopt,
+                    std::vector<uint32_t>* following = nullptr);
 
 // After a deletion, lowers by one every position above the deleted one.
 void FollowDeletion(TransferList& list, uint32_t deletedPosition);
+// The same for bare positions; the deleted one itself is dropped.
+void FollowDeletion(std::vector<uint32_t>& positions, uint32_t deletedPosition);
 
 } // namespace pixlor

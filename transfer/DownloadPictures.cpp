@@ -1,5 +1,6 @@
 #include "transfer/DownloadPictures.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -176,6 +177,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
     // be created there.
     const std::size_t shortest = folder.size() + std::strlen(prefix) + width + kExtensionLength;
     if (shortest >= kMaxPathBuffer) {
+        NotePathTooLong();
         return Stop(fileFailure);
     }
     uint32_t number = 0;
@@ -191,6 +193,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
     }
     const std::string path = folder + NumberedFileName(prefix, number, width);
     if (path.size() >= kMaxPathBuffer) {
+        NotePathTooLong(); // not the folder scan's "no more files"
         return Stop(fileFailure);
     }
 
@@ -245,6 +248,13 @@ void Download::Deselect(uint32_t position) {
 
 bool Download::Finish() {
     RestoreSavedScreen(screen_);
+    // The pictures still selected were not copied completely. The update
+    // below makes the host forget the selection (and a move's deletions
+    // renumber the pictures), so they are selected again after it.
+    std::vector<uint32_t> stay;
+    if (std::find(complete_.begin(), complete_.end(), false) != complete_.end()) {
+        stay = SelectedPicturePositions(panel_);
+    }
     TransferList copied;
     for (std::size_t i = 0; i < list_.size(); ++i) {
         if (complete_[i]) {
@@ -254,12 +264,16 @@ bool Download::Finish() {
     FreeTransferList(list_);
     const bool deleting = move_ && !copied.empty();
     if (move_) {
-        DeletePictures(panel_, std::move(copied));
+        DeletePictures(panel_, std::move(copied), &stay);
     }
     if (!deleting) {
         HandBack();
     }
-    UpdateAndRedraw(panel_);
+    PanelControl(panel_, FCTL_UPDATEPANEL, nullptr);
+    if (!stay.empty()) {
+        SelectPicturePositions(panel_, stay);
+    }
+    PanelControl(panel_, FCTL_REDRAWPANEL, nullptr);
     WarnNotCopied();
     WarnPicturesKept();
     return true;

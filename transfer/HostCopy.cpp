@@ -58,10 +58,6 @@ bool Stops(int32_t status) {
            status == kThumbnailFile;
 }
 
-bool Aborted(int32_t status) {
-    return status == linkstatus::kPhotoCancelled || status == linkstatus::kThumbnailCancelled;
-}
-
 } // namespace
 
 int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
@@ -97,6 +93,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         const std::string path = std::string(destination) + "\\" + name;
         if (path.size() >= kMaxPathBuffer) {
             // Never handed to the system: the file could not be created there.
+            NotePathTooLong();
             camera.SetLinkStatus(photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
             ReportAndRecover(camera, screen);
             return 0;
@@ -112,14 +109,13 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             item.Flags &= ~PPIF_SELECTED;
             continue;
         }
-        const int32_t status = camera.LinkStatus();
-        if (Stops(status)) {
+        if (Stops(camera.LinkStatus())) {
             ReportAndRecover(camera, screen);
             return 0;
         }
-        if (!Aborted(status)) {
-            allCopied = false;
-        }
+        // Passed over, also after Esc: the item stays selected, and a 1 would
+        // make the host clear every selection.
+        allCopied = false;
     }
     RestoreSavedScreen(screen);
     // A failed or aborted last file leaves the camera at the high speed.

@@ -8,8 +8,8 @@
 
 namespace pixlor {
 
-// 1 when every item was copied or skipped with Esc, 0 otherwise. Items copied
-// have PPIF_SELECTED cleared, so the host deselects them after a 0.
+// 1 when every item was copied, 0 otherwise (also when Esc skipped one). Items
+// copied have PPIF_SELECTED cleared, so the host deselects only them after a 0.
 int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
                        const char* destination);
 

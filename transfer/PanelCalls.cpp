@@ -1,7 +1,12 @@
 #include "transfer/PanelCalls.h"
 
+#include <algorithm>
+
+#include "platform/Platform.h"
+#include "platform/SystemError.h"
 #include "plugin/Host.h"
 #include "plugin/Messages.h"
+#include "transfer/TransferList.h"
 
 namespace pixlor {
 
@@ -33,6 +38,56 @@ bool OtherPanelInfo(CameraPanel& panel, PanelInfo& info) {
     }
     info = PanelInfo{};
     return false;
+}
+
+namespace {
+
+bool ListsPictures(const CameraPanel& panel) {
+    return (panel.listingFlags & (kListingPictures | kListingInsideFolder)) != 0;
+}
+
+bool IsPicture(const PluginPanelItem& item) {
+    // The host's ".." carries no picture, whatever its UserData.
+    return (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
+std::vector<uint32_t> SelectedPicturePositions(CameraPanel& panel) {
+    std::vector<uint32_t> positions;
+    PanelInfo info;
+    if (!ListsPictures(panel) || !OwnPanelInfo(panel, info)) {
+        return positions;
+    }
+    for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
+        const PluginPanelItem& item = info.PanelItems[k];
+        const uint32_t position = item.UserData; // the record is packed
+        if ((item.Flags & PPIF_SELECTED) != 0 && IsPicture(item)) {
+            positions.push_back(position);
+        }
+    }
+    return positions;
+}
+
+void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& positions) {
+    PanelInfo info;
+    if (!ListsPictures(panel) || !OwnPanelInfo(panel, info)) {
+        return;
+    }
+    for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
+        PluginPanelItem& item = info.PanelItems[k];
+        const uint32_t position = item.UserData;
+        const bool chosen = IsPicture(item) && std::find(positions.begin(), positions.end(),
+                                                         position) != positions.end();
+        item.Flags = chosen ? (item.Flags | PPIF_SELECTED) : (item.Flags & ~PPIF_SELECTED);
+    }
+    PanelControl(panel, FCTL_SETSELECTION, &info);
+}
+
+void NotePathTooLong() {
+    if (FileSystem* files = CurrentPlatform().files; files != nullptr) {
+        files->NoteFailure(syserr::kFilenameTooLong);
+    }
 }
 
 HANDLE SaveWholeScreen() {

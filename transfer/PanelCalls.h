@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "plugin/CameraPanel.h"
 #include "plugin/FarApi.h"
@@ -24,6 +25,16 @@ void UpdateAndRedraw(CameraPanel& panel);
 // when the host refuses.
 bool OwnPanelInfo(CameraPanel& panel, PanelInfo& info);
 bool OtherPanelInfo(CameraPanel& panel, PanelInfo& info);
+
+// The positions (UserData) of the selected pictures when the panel lists
+// pictures; empty for a folder listing, whose items are no pictures.
+std::vector<uint32_t> SelectedPicturePositions(CameraPanel& panel);
+// Selects exactly the listed pictures at these positions (FCTL_SETSELECTION);
+// after an update the host's panel has forgotten its selection.
+void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& positions);
+// A path the system cannot hold is refused before any call: the report's
+// system error then names the cause (ERROR_FILENAME_EXCED_RANGE).
+void NotePathTooLong();
 
 // Saves the whole screen; the handle may be null outside a host.
 HANDLE SaveWholeScreen();

@@ -233,6 +233,7 @@ public:
     }
 
     uint32_t LastError() const override { return lastError_; }
+    void NoteFailure(uint32_t error) override { lastError_ = error; }
 
 private:
     // The folder's entries other than "." and "..", with their attributes and sizes.

@@ -117,6 +117,10 @@ public:
     }
 
     uint32_t LastError() const override { return lastError_; }
+    void NoteFailure(uint32_t error) override {
+        lastError_ = error;
+        SetLastError(error);
+    }
 
 private:
     uint32_t lastError_ = syserr::kSuccess;

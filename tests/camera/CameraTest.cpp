@@ -382,6 +382,12 @@ TEST_F(CameraTest, ACameraSendingMoreThanThePicturesSizeIsStoppedAtThatSize) {
         EXPECT_FALSE(file->open);
         EXPECT_EQ(w.device.line.baudRate, 19200u) << "handed back";
         EXPECT_FALSE(cam.Connected());
+        EXPECT_EQ(cam.Codes(), (CameraCodes{linkstatus::kPhotoDownload, packetstatus::kOk,
+                                            portflag::kTooMuchData}))
+            << "the report says why";
+        const size_t sent = w.fake.commands.size();
+        EXPECT_TRUE(cam.Disconnect());
+        EXPECT_EQ(w.fake.commands.size(), sent) << "already handed back";
     }
 }
 

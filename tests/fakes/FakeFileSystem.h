@@ -42,6 +42,7 @@ public:
     bool MakeDirectory(const char* path) override;
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
+    void NoteFailure(uint32_t error) override { lastError_ = error; }
 
     // Set-up: a folder with all its parents; a closed file (its folders are made too).
     void AddFolder(std::string_view path);

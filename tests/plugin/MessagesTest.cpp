@@ -20,6 +20,7 @@ public:
     bool MakeDirectory(const char*) override { return false; }
     std::unique_ptr<FindHandle> FindFirst(const char*, FindEntry&) override { return nullptr; }
     uint32_t LastError() const override { return error_; }
+    void NoteFailure(uint32_t error) override { error_ = error; }
 
 private:
     uint32_t error_;

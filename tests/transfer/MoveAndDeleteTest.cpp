@@ -60,9 +60,9 @@ struct AbortCase {
     const char* name;
     std::vector<int> answers;
     std::vector<std::string> questions;
-    std::vector<uint32_t> deleted; // camera numbers, in order
-    std::vector<int> left;         // originals still in the camera
-    std::vector<uint32_t> selected;
+    std::vector<uint32_t> deleted;  // camera numbers, in order
+    std::vector<int> left;          // originals still in the camera
+    std::vector<uint32_t> selected; // positions once the panel lists the camera again
 };
 
 class AbortedMoveTest : public MoveTest, public testing::WithParamInterface<AbortCase> {};
@@ -98,8 +98,8 @@ const std::string kDelete = "DeleteRemaining?";
 
 INSTANTIATE_TEST_SUITE_P(
     Move, AbortedMoveTest,
-    testing::Values(AbortCase{"GoOn", {0}, {kGoOn}, {1, 2}, {1}, {1}},
-                    AbortCase{"StopAndDelete", {1, 0}, {kGoOn, kDelete}, {1}, {1, 2}, {1, 2}},
+    testing::Values(AbortCase{"GoOn", {0}, {kGoOn}, {1, 2}, {1}, {0}},
+                    AbortCase{"StopAndDelete", {1, 0}, {kGoOn, kDelete}, {1}, {1, 2}, {0, 1}},
                     AbortCase{"StopAndKeep", {1, 1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}},
                     AbortCase{"EscBoth", {-1, -1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}}),
     [](const testing::TestParamInfo<AbortCase>& param) { return param.param.name; });
@@ -145,30 +145,79 @@ TEST_P(EscOnTheLastTest, EndsWithoutAskingAboutTheRest) {
 INSTANTIATE_TEST_SUITE_P(Copy, EscOnTheLastTest,
                          testing::Values(LastEscCase{5, 0}, LastEscCase{6, 1000}));
 
-TEST_F(MoveTest, APassedOverPictureStaysInTheCameraAndSelectedAndIsCounted) {
-    OpenSame(3);
-    Select({0, 1, 2});
-    // The camera refuses the selection of the second picture.
-    console.script = [this](int poll) {
-        if (poll == 4) {
+// The camera refuses the selection of some pictures: they are passed over,
+// stay in the camera, stay selected after the panel's update (which forgets
+// the selection, and after a move lists the pictures left under new
+// positions), and the warning counts them.
+struct PassedOverCase {
+    const char* name;
+    int key;
+    int pictures;
+    std::vector<int> refusedAtPoll; // the next selection is refused (four polls a file)
+    std::vector<int> left;          // originals still in the camera
+    std::vector<uint32_t> selected; // positions once the panel lists the camera again
+    const char* warning;
+};
+
+class PassedOverTest : public MoveTest, public testing::WithParamInterface<PassedOverCase> {};
+
+TEST_P(PassedOverTest, StaysSelectedAfterTheUpdateAndIsCounted) {
+    const PassedOverCase& c = GetParam();
+    OpenSame(c.pictures);
+    for (int p = 0; p < c.pictures; ++p) {
+        Select({static_cast<uint32_t>(p)});
+    }
+    console.script = [this, &c](int poll) {
+        if (std::find(c.refusedAtPoll.begin(), c.refusedAtPoll.end(), poll) !=
+            c.refusedAtPoll.end()) {
             fake.faults.push_back(CameraFault::Refuse);
         }
         return false;
     };
 
-    Press(VK_F6);
+    Press(c.key);
 
-    EXPECT_EQ(files.FilePaths(), (std::vector<std::string>{Numbered(1), Numbered(2)}));
-    EXPECT_EQ(FileBytes(Numbered(2)), originals[2].photo);
-    EXPECT_EQ(fake.deleted, (std::vector<uint32_t>{1, 2}));
-    EXPECT_EQ(InCamera(), Originals({1}));
-    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{1}));
+    std::vector<Bytes> left;
+    for (int i : c.left) {
+        left.push_back(originals[static_cast<size_t>(i)].photo);
+    }
+    EXPECT_EQ(InCamera(), left);
+    EXPECT_EQ(SelectedPositions(), c.selected);
+    ASSERT_EQ(host.ActivePanel().items.size(), left.size()) << "the panel lists the camera again";
+    // The selection is set after the last update and before the last redraw.
+    const std::vector<ControlCall>& calls = host.Controls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[calls.size() - 2].command, FCTL_SETSELECTION);
+    EXPECT_EQ(calls.back().command, FCTL_REDRAWPANEL);
     const MessageCall& warning = host.LastMessage();
-    EXPECT_EQ(warning.lines,
-              (std::vector<std::string>{host.Text(MTitle), "1 pictures were not copied."}));
+    EXPECT_EQ(warning.lines, (std::vector<std::string>{host.Text(MTitle), c.warning}));
     EXPECT_EQ(warning.flags, FMSG_WARNING | FMSG_MB_OK);
     EXPECT_EQ(warning.helpTopic, "Errors");
     EXPECT_TRUE(HandedBack());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, PassedOverTest,
+    testing::Values(
+        PassedOverCase{"CopyOne", VK_F5, 3, {4}, {0, 1, 2}, {1}, "1 pictures were not copied."},
+        PassedOverCase{
+            "CopyTwo", VK_F5, 4, {4, 8}, {0, 1, 2, 3}, {1, 3}, "2 pictures were not copied."},
+        PassedOverCase{"MoveOne", VK_F6, 3, {4}, {1}, {0}, "1 pictures were not copied."},
+        PassedOverCase{"MoveTwo", VK_F6, 4, {4, 8}, {1, 3}, {0, 1}, "2 pictures were not copied."}),
+    [](const testing::TestParamInfo<PassedOverCase>& param) { return param.param.name; });
+
+TEST_F(MoveTest, AMoveOfPicturesAllCopiedLeavesNothingSelected) {
+    OpenSame(3);
+    Select({0, 2});
+
+    Press(VK_F6);
+
+    EXPECT_EQ(InCamera(), Originals({1}));
+    EXPECT_TRUE(SelectedPositions().empty()) << "the picture left was never selected";
+    const std::vector<ControlCall>& calls = host.Controls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2].command, FCTL_UPDATEPANEL) << "no selection to carry over";
+    EXPECT_EQ(calls.back().command, FCTL_REDRAWPANEL);
 }
 
 TEST_F(MoveTest, AFileThatCannotBeCreatedStopsTheCopyWithTheReport) {

@@ -87,10 +87,15 @@ protected:
         fake.speedIndexes.clear();
     }
 
-    // The panel lists every picture as a file, as the listing names them.
+    // The panel lists every picture as a file, as the listing names them, and
+    // the host's update lists the camera's pictures again.
     void ListPictures(const std::string& prefix = "pic17.05.2002_") {
         panel->listingFlags = kListingPictures;
-        host.ActivePanel().items.clear();
+        host.ActivePanel().items = PictureItems(prefix);
+        host.Kit().rereadItems = [this, prefix] { return PictureItems(prefix); };
+    }
+    std::vector<PluginPanelItem> PictureItems(const std::string& prefix) {
+        std::vector<PluginPanelItem> items;
         for (uint32_t p = 0; p < panel->camera->PictureCount(); ++p) {
             char number[16];
             std::snprintf(number, sizeof number, "%03u", p + 1);
@@ -98,8 +103,9 @@ protected:
                 hostkit::MakePanelItem(prefix + number + ".jpg", RecordOf(p).photoSize, p);
             const FileTime time = PictureFileTime(RecordOf(p));
             item.FindData.ftCreationTime = FarFileTime{time.low, time.high};
-            host.ActivePanel().items.push_back(item);
+            items.push_back(item);
         }
+        return items;
     }
 
     void Select(std::initializer_list<uint32_t> positions) {

@@ -263,6 +263,25 @@ void HostKit::ApplySelection(Panel& panel, const PanelInfo& info) {
     }
 }
 
+void HostKit::Update(Panel& panel, bool keepSelection) {
+    std::vector<std::string> selected;
+    for (const PluginPanelItem& item : panel.items) {
+        if (keepSelection && (item.Flags & PPIF_SELECTED) != 0) {
+            selected.emplace_back(item.FindData.cFileName,
+                                  strnlen(item.FindData.cFileName, sizeof item.FindData.cFileName));
+        }
+    }
+    if (rereadItems && &panel == &activePanel) {
+        panel.items = rereadItems();
+    }
+    for (PluginPanelItem& item : panel.items) {
+        const std::string name(item.FindData.cFileName,
+                               strnlen(item.FindData.cFileName, sizeof item.FindData.cFileName));
+        const bool keep = std::find(selected.begin(), selected.end(), name) != selected.end();
+        item.Flags = keep ? (item.Flags | PPIF_SELECTED) : (item.Flags & ~PPIF_SELECTED);
+    }
+}
+
 int HostKit::Control(HANDLE plugin, int command, void* param) {
     ControlCall call{plugin, command, param, {}};
     int result = 1;
@@ -295,6 +314,9 @@ int HostKit::Control(HANDLE plugin, int command, void* param) {
         break;
     case FCTL_UPDATEPANEL:
     case FCTL_UPDATEANOTHERPANEL:
+        // Null: re-read and clear the selection; anything else: re-read keeping it.
+        Update(PanelFor(plugin, command == FCTL_UPDATEANOTHERPANEL), param != nullptr);
+        break;
     case FCTL_REDRAWANOTHERPANEL:
         break;
     default:

@@ -84,6 +84,11 @@ public:
     // Panels: the plugin's own (active) and the other one.
     Panel activePanel;
     Panel passivePanel;
+    // FCTL_UPDATEPANEL re-reads the plugin's panel through this, when set (a
+    // test lists the camera again); without it the items stay as they are.
+    // Either way a null parameter clears the selection and any other keeps it
+    // by name, as the host does.
+    std::function<std::vector<PluginPanelItem>()> rereadItems;
 
     // Screens and faults the kit noticed.
     int screensSaved = 0;
@@ -110,6 +115,7 @@ public:
 private:
     void FillPanelInfo(Panel& panel, PanelInfo& info);
     void ApplySelection(Panel& panel, const PanelInfo& info);
+    void Update(Panel& panel, bool keepSelection);
     Panel& PanelFor(HANDLE plugin, bool another);
 
     HostKit* previous_ = nullptr;

@@ -2,8 +2,8 @@
 # second: it is passed over, the first and third are copied and deleted in the
 # camera, the second stays there, and a warning counts it (message 103). While
 # the move runs only the copied items are deselected; the panel's update after
-# the deletions does not keep the selection (the names shift), so the picture
-# left is listed unmarked, under the next free number.
+# the deletions forgets the selection and lists the picture left under the
+# next free number, where it is marked again.
 CAMSIM = ["--samples", "7", "--fault", "refuse@select#9"]
 SCRIPT = """
 passive out
@@ -37,8 +37,10 @@ def check(ctx):
                "the first and third deleted in the camera, the second kept")
     ctx.expect('[box, warning, help "Errors"]' in ctx.output, "the warning box")
     # During the run: after each copied picture its item is deselected, the
-    # passed-over one keeps its mark.
+    # passed-over one keeps its mark, also under its number after the update.
     marks = [l for l in ctx.output.splitlines() if l.startswith("(selection set:")]
     ctx.expect(marks == ["(selection set: pic15.06.2002_002.jpg pic15.06.2002_003.jpg)",
-                         "(selection set: pic15.06.2002_002.jpg)"], f"selections: {marks}")
+                         "(selection set: pic15.06.2002_002.jpg)",
+                         "(selection set: pic15.06.2002_003.jpg)"], f"selections: {marks}")
+    ctx.expect("  * pic15.06.2002_003.jpg " in ctx.output, "listed marked")
     ctx.expect("Deleting picture 2 of 2" in ctx.output, "two deletions")
