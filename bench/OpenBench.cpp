@@ -16,8 +16,8 @@
 #include "bench/LineModel.h"
 #include "camera/PacketLink.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/Host.h"
 #include "plugin/Startup.h"
+#include "plugin/host/Host.h"
 #include "settings/Settings.h"
 #include "tools/hostkit/HostKit.h"
 

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "camera/Camera.h"
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "plugin/CameraPanel.h"
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"
@@ -43,7 +43,8 @@ void SetSize(PluginPanelItem& item, uint32_t size) {
 
 int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
     const NamingSettings naming = NamingSettings::Read();
-    const int kind = viewKind == kViewThumbnails ? kKindThumbnail : kKindPhoto;
+    const PictureKind kind =
+        viewKind == kViewThumbnails ? PictureKind::Thumbnail : PictureKind::Photo;
     const char* const prefixTemplate = naming.Prefix(kind);
     const char* const folderTemplate = naming.FolderTemplate(kind);
     const uint32_t digits = naming.Digits(kind);

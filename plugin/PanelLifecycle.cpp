@@ -4,11 +4,13 @@
 #include <memory>
 
 #include "plugin/CameraPanel.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
-#include "plugin/OpenPanels.h"
 #include "plugin/Startup.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/Messages.h"
+#include "plugin/host/OpenPanels.h"
+#include "plugin/host/PanelCalls.h"
+#include "transfer/Recovery.h"
 
 namespace pixlor {
 namespace {
@@ -22,35 +24,25 @@ bool AnyPortPresent() {
     return false;
 }
 
-int Box(FarDword flags, const char* helpTopic, const char* const* lines, int buttons) {
-    if (hostInfo.Message == nullptr) {
-        return -1;
-    }
-    return hostInfo.Message(hostInfo.ModuleNumber, flags, helpTopic, lines, 2, buttons);
-}
-
 // The warning that refuses to open a panel; the host supplies its OK button.
 void Refuse(int message, const char* helpTopic) {
     const char* lines[2] = {MessageText(MTitle), MessageText(message)};
-    Box(FMSG_WARNING | FMSG_MB_OK, helpTopic, lines, 1);
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, helpTopic, lines, 2, 1);
 }
 
 } // namespace
 
 int CameraPanel::ConnectAndLoad() {
-    HANDLE savedScreen =
-        hostInfo.SaveScreen != nullptr ? hostInfo.SaveScreen(0, 0, -1, -1) : nullptr;
+    HANDLE savedScreen = SaveWholeScreen();
     messageLines[0] = MessageText(MTitle);
     messageLines[1] = MessageText(MReadingCamera);
-    Box(0, nullptr, messageLines, 0); // stays on screen while the camera is read
+    ShowLines(0, nullptr, messageLines, 2); // stays on screen while the camera is read
 
     Camera& cam = *camera;
     // Reports the failure, then hands the camera back (reporting that too if it fails).
     auto fail = [&] {
-        ShowCameraError(cam.Codes(), savedScreen);
-        if (!cam.Disconnect()) {
-            ShowCameraError(cam.Codes(), savedScreen);
-        }
+        ReportAndRecover(cam,
+                         [&](const CameraCodes& codes) { ShowCameraError(codes, savedScreen); });
         return -1;
     };
 
@@ -59,12 +51,9 @@ int CameraPanel::ConnectAndLoad() {
     }
     const uint32_t count = cam.PictureCount();
     if (count == 0) {
-        if (savedScreen != nullptr && hostInfo.RestoreScreen != nullptr) {
-            hostInfo.RestoreScreen(savedScreen);
-        }
-        savedScreen = nullptr;
+        RestoreSavedScreen(savedScreen);
         messageLines[1] = MessageText(MCameraEmpty);
-        Box(FMSG_MB_OK, nullptr, messageLines, 0);
+        ShowLines(FMSG_MB_OK, nullptr, messageLines, 2);
         if (!cam.Disconnect()) {
             ShowCameraError(cam.Codes(), savedScreen);
         }

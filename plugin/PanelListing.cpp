@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "plugin/CameraPanel.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
 #include "transfer/NameTemplate.h"
 
 namespace pixlor {

@@ -2,7 +2,7 @@
 // and the pictures as files.
 #pragma once
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
 #include "settings/SettingsStore.h"
 
 namespace pixlor {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -1,27 +1,9 @@
 #include "transfer/DeletePictures.h"
 
 #include "camera/LinkStatus.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
-#include "transfer/PanelCalls.h"
+#include "transfer/NamingSettings.h"
 
 namespace pixlor {
-namespace {
-
-constexpr std::size_t kProgressLineSize = 128;
-
-TransferList SelectedPictures(CameraPanel& panel, const NamingSettings& naming) {
-    TransferList list;
-    PanelInfo info;
-    if (OwnPanelInfo(panel, info)) {
-        CollectSelection(info, panel.listingFlags, panel.viewKind, naming.photoPath,
-                         naming.thumbPath, panel.camera->Table(), list);
-    }
-    return list;
-}
-
-} // namespace
 
 void FollowDeletion(TransferList& list, uint32_t deletedPosition) {
     for (TransferItem& item : list) {
@@ -40,41 +22,33 @@ void FollowDeletion(std::vector<uint32_t>& positions, uint32_t deletedPosition) 
     }
 }
 
-bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given,
-                    std::vector<uint32_t>* following) {
-    Camera& camera = *panel.camera;
-    HANDLE screen = SaveWholeScreen();
+bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
+                    std::optional<TransferList> given, std::vector<uint32_t>* following) {
+    view.SaveScreen();
     const NamingSettings naming = NamingSettings::Read();
-    TransferList list = given ? std::move(*given) : SelectedPictures(panel, naming);
-    const auto count = static_cast<int64_t>(list.size());
+    TransferList list =
+        given ? std::move(*given) : view.SelectedPictures(panel, naming, camera.Table());
 
-    char progress[kProgressLineSize];
-    const char* lines[2] = {MessageText(MDeleteTitle), progress};
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const int64_t values[2] = {static_cast<int64_t>(i) + 1, count};
-        FormatLine(progress, sizeof progress, MessageText(MDeleteProgress), values, 2);
-        ShowLines(0, nullptr, lines, 2);
-
+        view.ShowDeleting(i + 1, list.size());
         const uint32_t position = list[i].position;
         if (!camera.DeletePicture(position + 1, i + 1 == list.size())) {
             const int32_t failure = camera.LinkStatus();
-            ReportAndRecover(camera, screen);
+            ReportAndRecover(camera, view);
             if (failure == linkstatus::kDelete || failure == linkstatus::kDeleteTimeouts) {
-                panel.listUncertain = true;
+                view.ListMayBeStale();
             }
             return false;
         }
-        UpdateAndRedraw(panel);
+        view.RefreshAfterDeletion();
         FollowDeletion(list, position);
         if (following != nullptr) {
             FollowDeletion(*following, position);
         }
     }
 
-    RestoreSavedScreen(screen);
-    PanelControl(panel, FCTL_UPDATEPANEL, nullptr);
-    PanelRedrawInfo top{0, 0};
-    PanelControl(panel, FCTL_REDRAWPANEL, &top);
+    view.RestoreScreen();
+    view.RefreshFromTop();
     return true;
 }
 

@@ -1,12 +1,13 @@
-// Deletes pictures in the camera one at a time, with a two-line progress box,
-// keeping the panel in step after every deletion. Not interruptible.
+// Deletes pictures in the camera, one by one, with the panel following each
+// deletion.
 #pragma once
 
 #include <optional>
 #include <vector>
 
-#include "plugin/CameraPanel.h"
+#include "camera/Camera.h"
 #include "transfer/TransferList.h"
+#include "transfer/TransferView.h"
 
 namespace pixlor {
 
@@ -15,7 +16,8 @@ namespace pixlor {
 // failure the camera's codes are reported, the camera is handed back, and the
 // pictures deleted so far stay deleted. `following`, when given, holds the
 // positions of other pictures, which follow every deletion made.
-bool DeletePictures(CameraPanel& panel, std::optional<TransferList> list = std::nullopt,
+bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
+                    std::optional<TransferList> list = std::nullopt,
                     std::vector<uint32_t>* following = nullptr);
 
 // After a deletion, lowers by one every position above the deleted one.

@@ -6,18 +6,14 @@
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
 #include "transfer/DeletePictures.h"
+#include "transfer/DownloadFailure.h"
 #include "transfer/NameTemplate.h"
-#include "transfer/PanelCalls.h"
-#include "transfer/ProgressBox.h"
+#include "transfer/PathLimit.h"
 
 namespace pixlor {
 namespace {
 
-constexpr std::size_t kWarningLineSize = 128;
 constexpr std::size_t kExtensionLength = 4; // ".jpg"
 
 enum class FileOutcome {
@@ -32,73 +28,59 @@ public:
     // A picture in the camera is its full picture and thumbnail together, so a move
     // that copies thumbnails alone would delete full pictures that were never copied:
     // it copies and keeps the pictures in the camera, and says so.
-    Download(CameraPanel& panel, const std::string& destination, int kindsMode, int kind,
-             int folderKind, int subfolderMode, bool move)
-        : panel_(panel), camera_(*panel.camera), destination_(destination), kindsMode_(kindsMode),
-          kind_(kind), folderKind_(folderKind), subfolderMode_(subfolderMode),
-          move_(move && CopiesPhotos()), keepsThumbnailMove_(move && !CopiesPhotos()) {}
+    Download(Camera& camera, TransferView& view, const PanelView& panel,
+             const DownloadRequest& request)
+        : camera_(camera), view_(view), panel_(panel), request_(request),
+          move_(request.move && CopiesPhotos()),
+          keepsThumbnailMove_(request.move && !CopiesPhotos()) {}
 
     bool Run(std::optional<TransferList> given);
 
 private:
-    int Passes() const { return kindsMode_ == kOneKind ? 1 : 2; }
-    bool CopiesPhotos() const { return kindsMode_ != kOneKind || kind_ == kKindPhoto; }
-    uint32_t SizeOf(uint32_t position, int kind) const;
-    std::string TargetFolder(uint32_t position, int folderKind) const;
-    FileOutcome CopyFile(const TransferItem& item, int kind, int folderKind, bool last);
+    bool OneKind() const { return request_.kindsMode == KindsMode::OneKind; }
+    int Passes() const { return OneKind() ? 1 : 2; }
+    bool CopiesPhotos() const { return !OneKind() || request_.kind == PictureKind::Photo; }
+    uint32_t SizeOf(uint32_t position, PictureKind kind) const;
+    std::string TargetFolder(uint32_t position, PictureKind folderKind) const;
+    FileOutcome CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
+                         bool last);
     FileOutcome Stop(int32_t linkStatus);
     FileOutcome Stop();
-    void Deselect(uint32_t position);
     bool Finish();
     bool EndAfterAbort();
-    void HandBack();
-    void WarnNotCopied();
-    void WarnPicturesKept();
+    void Warn();
 
-    CameraPanel& panel_;
     Camera& camera_;
-    const std::string destination_;
-    const int kindsMode_;
-    const int kind_;
-    const int folderKind_;
-    const int subfolderMode_;
+    TransferView& view_;
+    const PanelView panel_;
+    const DownloadRequest request_;
     const bool move_;
     const bool keepsThumbnailMove_;
 
-    HANDLE screen_ = nullptr;
     NamingSettings naming_;
     TransferList list_;
     std::vector<bool> complete_; // every pass of the item was copied
     uint32_t passedOver_ = 0;    // pictures with a file that failed and was passed over
-    std::optional<DownloadProgressBox> box_;
 };
 
-bool IsKind(int32_t status, int32_t photoCode, int32_t thumbnailCode) {
-    return status == photoCode || status == thumbnailCode;
-}
-
 bool Download::Run(std::optional<TransferList> given) {
-    screen_ = SaveWholeScreen();
+    view_.SaveScreen();
     naming_ = NamingSettings::Read();
-    if (given) {
-        list_ = std::move(*given);
-    } else if (PanelInfo info; OwnPanelInfo(panel_, info)) {
-        CollectSelection(info, panel_.listingFlags, panel_.viewKind, naming_.photoPath,
-                         naming_.thumbPath, camera_.Table(), list_);
-    }
+    list_ = given ? std::move(*given) : view_.SelectedPictures(panel_, naming_, camera_.Table());
 
     uint32_t totalFiles = 0;
     uint32_t totalBytes = 0;
     for (const TransferItem& item : list_) {
-        if (kindsMode_ == kOneKind) {
+        if (OneKind()) {
             totalFiles += 1;
-            totalBytes += SizeOf(item.position, kind_);
+            totalBytes += SizeOf(item.position, request_.kind);
         } else {
             totalFiles += 2;
-            totalBytes += SizeOf(item.position, kKindThumbnail) + SizeOf(item.position, kKindPhoto);
+            totalBytes += SizeOf(item.position, PictureKind::Thumbnail) +
+                          SizeOf(item.position, PictureKind::Photo);
         }
     }
-    box_.emplace(totalFiles, totalBytes);
+    view_.StartCopy(totalFiles, totalBytes);
     complete_.assign(list_.size(), false);
 
     for (std::size_t i = 0; i < list_.size(); ++i) {
@@ -107,14 +89,11 @@ bool Download::Run(std::optional<TransferList> given) {
         bool whole = true;
         bool passedOver = false;
         for (int pass = 0; pass < Passes(); ++pass) {
-            int kind = kind_;
-            int folderKind = folderKind_;
-            if (kindsMode_ == kEachKindOwnFolder) {
-                kind = pass;
-                folderKind = pass;
-            } else if (kindsMode_ != kOneKind) {
-                kind = pass;
-            }
+            // Two kinds: the thumbnail first, then the photo.
+            const PictureKind passKind = pass == 0 ? PictureKind::Thumbnail : PictureKind::Photo;
+            const PictureKind kind = OneKind() ? request_.kind : passKind;
+            const PictureKind folderKind =
+                request_.kindsMode == KindsMode::EachKindOwnFolder ? passKind : request_.folderKind;
             switch (CopyFile(item, kind, folderKind, last)) {
             case FileOutcome::Copied:
                 break;
@@ -126,7 +105,7 @@ bool Download::Run(std::optional<TransferList> given) {
                 return false;
             case FileOutcome::Aborted:
                 whole = false;
-                if (!last && AskDownloadRemaining()) {
+                if (!last && view_.AskDownloadRemaining()) {
                     break;
                 }
                 passedOver_ += passedOver ? 1 : 0;
@@ -135,38 +114,39 @@ bool Download::Run(std::optional<TransferList> given) {
         }
         passedOver_ += passedOver ? 1 : 0;
         complete_[i] = whole;
-        if (whole && (panel_.listingFlags & (kListingPictures | kListingInsideFolder)) != 0) {
-            Deselect(item.position);
+        if (whole && panel_.ListsPictures()) {
+            view_.Unmark(item.position);
         }
     }
     return Finish();
 }
 
-uint32_t Download::SizeOf(uint32_t position, int kind) const {
+uint32_t Download::SizeOf(uint32_t position, PictureKind kind) const {
     const PictureRecord* record = camera_.RecordAt(position);
     if (record == nullptr) {
         return 0;
     }
-    return kind == kKindPhoto ? record->photoSize : record->thumbnailSize;
+    return kind == PictureKind::Photo ? record->photoSize : record->thumbnailSize;
 }
 
-std::string Download::TargetFolder(uint32_t position, int folderKind) const {
-    const bool subfolder =
-        subfolderMode_ == kSubfolderAlways || (subfolderMode_ == kSubfolderUnlessInside &&
-                                               (panel_.listingFlags & kListingInsideFolder) == 0);
+std::string Download::TargetFolder(uint32_t position, PictureKind folderKind) const {
+    const SubfolderMode mode = request_.subfolderMode;
+    const bool subfolder = mode == SubfolderMode::Always ||
+                           (mode == SubfolderMode::UnlessInside && !panel_.InsideFolder());
     if (!subfolder) {
-        return destination_;
+        return request_.destination;
     }
     char name[kNameBufferSize];
     ExpandNameOrEmpty(position, naming_.FolderTemplate(folderKind), name, &camera_.Table());
     if (name[0] == '\0') {
-        return destination_;
+        return request_.destination;
     }
-    return destination_ + name + "\\";
+    return request_.destination + name + "\\";
 }
 
-FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKind, bool last) {
-    const bool photo = kind == kKindPhoto;
+FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
+                               bool last) {
+    const bool photo = kind == PictureKind::Photo;
     const int32_t fileFailure = photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
     char prefix[kNameBufferSize];
     ExpandNameOrEmpty(item.position, naming_.Prefix(kind), prefix, &camera_.Table());
@@ -197,26 +177,26 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
         return Stop(fileFailure);
     }
 
-    box_->StartFile(path);
-    DownloadProgressBox& box = *box_;
+    view_.StartFile(path);
+    TransferView& view = view_;
     const bool copied = camera_.DownloadPicture(
         item.position + 1, photo, last, path.c_str(),
-        [&box](uint32_t received, uint32_t size) { return box.Update(received, size); },
+        [&view](uint32_t received, uint32_t size) { return view.FileProgress(received, size); },
         item.timeStamp);
     const uint32_t size = SizeOf(item.position, kind);
     if (copied) {
-        box_->FinishFile(size);
+        view_.FinishFile(size);
         return FileOutcome::Copied;
     }
-    const int32_t status = camera_.LinkStatus();
-    if (IsKind(status, linkstatus::kPhotoDownload, linkstatus::kThumbnailDownload) ||
-        IsKind(status, linkstatus::kPhotoFile, linkstatus::kThumbnailFile)) {
+    switch (ClassifyDownloadFailure(camera_.LinkStatus())) {
+    case DownloadFailure::Stops:
         return Stop();
-    }
-    if (IsKind(status, linkstatus::kPhotoCancelled, linkstatus::kThumbnailCancelled)) {
+    case DownloadFailure::Aborted:
         return FileOutcome::Aborted;
+    case DownloadFailure::PassedOver:
+        break;
     }
-    box_->FinishFile(size);
+    view_.FinishFile(size);
     return FileOutcome::PassedOver;
 }
 
@@ -228,32 +208,18 @@ FileOutcome Download::Stop(int32_t linkStatus) {
 // Every stop hands the camera back, also after a folder failure: an earlier
 // file may have left it at the high speed.
 FileOutcome Download::Stop() {
-    ReportAndRecover(camera_, screen_);
+    ReportAndRecover(camera_, view_);
     return FileOutcome::Stopped;
 }
 
-void Download::Deselect(uint32_t position) {
-    PanelInfo info;
-    if (!OwnPanelInfo(panel_, info)) {
-        return;
-    }
-    for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
-        if (info.PanelItems[k].UserData == position) {
-            info.PanelItems[k].Flags &= ~PPIF_SELECTED;
-        }
-    }
-    PanelControl(panel_, FCTL_SETSELECTION, &info);
-    PanelControl(panel_, FCTL_REDRAWPANEL, nullptr);
-}
-
 bool Download::Finish() {
-    RestoreSavedScreen(screen_);
-    // The pictures still selected were not copied completely. The update
-    // below makes the host forget the selection (and a move's deletions
-    // renumber the pictures), so they are selected again after it.
+    view_.RestoreScreen();
+    // The pictures still marked were not copied completely. The panel's update
+    // below makes the host forget its marks (and a move's deletions renumber
+    // the pictures), so they are marked again after it.
     std::vector<uint32_t> stay;
     if (std::find(complete_.begin(), complete_.end(), false) != complete_.end()) {
-        stay = SelectedPicturePositions(panel_);
+        stay = view_.MarkedPositions(panel_);
     }
     TransferList copied;
     for (std::size_t i = 0; i < list_.size(); ++i) {
@@ -264,67 +230,40 @@ bool Download::Finish() {
     FreeTransferList(list_);
     const bool deleting = move_ && !copied.empty();
     if (move_) {
-        DeletePictures(panel_, std::move(copied), &stay);
+        DeletePictures(camera_, view_, panel_, std::move(copied), &stay);
     }
     if (!deleting) {
-        HandBack();
+        HandBack(camera_, view_);
     }
-    PanelControl(panel_, FCTL_UPDATEPANEL, nullptr);
-    if (!stay.empty()) {
-        SelectPicturePositions(panel_, stay);
-    }
-    PanelControl(panel_, FCTL_REDRAWPANEL, nullptr);
-    WarnNotCopied();
-    WarnPicturesKept();
+    view_.RefreshKeeping(panel_, stay);
+    Warn();
     return true;
 }
 
 bool Download::EndAfterAbort() {
-    if (move_ && AskDeleteRemaining()) {
+    if (move_ && view_.AskDeleteRemaining()) {
         return Finish();
     }
-    Recover(camera_, screen_);
+    Recover(camera_, view_);
     FreeTransferList(list_);
-    WarnNotCopied();
-    WarnPicturesKept();
+    Warn();
     return true;
 }
 
-// A failed or aborted last file leaves the camera at the high speed.
-void Download::HandBack() {
-    if (camera_.Connected() && !camera_.Disconnect()) {
-        ShowCameraError(camera_.Codes(), screen_);
+void Download::Warn() {
+    if (passedOver_ != 0) {
+        view_.WarnNotCopied(passedOver_);
     }
-}
-
-void Download::WarnNotCopied() {
-    if (passedOver_ == 0) {
-        return;
+    if (keepsThumbnailMove_) {
+        view_.WarnThumbnailMoveKept();
     }
-    char line[kWarningLineSize];
-    const int64_t count = passedOver_;
-    FormatLine(line, sizeof line, MessageText(MNotCopied), &count, 1);
-    const char* lines[2] = {MessageText(MTitle), line};
-    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 2);
-}
-
-void Download::WarnPicturesKept() {
-    if (!keepsThumbnailMove_) {
-        return;
-    }
-    const char* lines[2] = {MessageText(MTitle), MessageText(MThumbnailsOnlyKept)};
-    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 2);
 }
 
 } // namespace
 
-bool DownloadPictures(CameraPanel& panel, const std::string& destination, int kindsMode, int kind,
-                      int folderKind, int subfolderMode, bool move,
-                      std::optional<TransferList> list) {
-    if (!panel.camera) {
-        return false;
-    }
-    Download download(panel, destination, kindsMode, kind, folderKind, subfolderMode, move);
+bool DownloadPictures(Camera& camera, TransferView& view, const PanelView& panel,
+                      const DownloadRequest& request, std::optional<TransferList> list) {
+    Download download(camera, view, panel, request);
     return download.Run(std::move(list));
 }
 

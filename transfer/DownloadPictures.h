@@ -2,32 +2,46 @@
 // thumbnails or both, each file named from its prefix template and the next
 // free number of its folder, each folder named from a folder template under
 // the chosen destination. A move then deletes in the camera the pictures that
-// were copied completely; the others stay there and stay selected.
+// were copied completely; the others stay there and stay marked.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "plugin/CameraPanel.h"
+#include "camera/Camera.h"
+#include "transfer/NamingSettings.h"
 #include "transfer/TransferList.h"
+#include "transfer/TransferView.h"
 
 namespace pixlor {
 
 // Which kinds go where.
-inline constexpr int kOneKind = 0;           // `kind` only, into the `folderKind` folder
-inline constexpr int kEachKindOwnFolder = 1; // thumbnail into "ThumbPath", photo into "PhotoPath"
-inline constexpr int kBothKinds = 2;         // thumbnail then photo, both into `folderKind`'s
-inline constexpr int kBothKindsOther = 3;    // the same (the keys pick the other template)
+enum class KindsMode : uint8_t {
+    OneKind,           // `kind` only, into the `folderKind` folder
+    EachKindOwnFolder, // thumbnail into "ThumbPath", photo into "PhotoPath"
+    BothKinds,         // thumbnail then photo, both into `folderKind`'s folder
+    BothKindsOther,    // the same (the keys picked the other template)
+};
 
 // Whether a subfolder is used.
-inline constexpr int kSubfolderUnlessInside = 0; // unless the panel shows a folder's inside
-inline constexpr int kSubfolderAlways = 1;
-inline constexpr int kSubfolderNone = 2;
+enum class SubfolderMode : uint8_t {
+    UnlessInside, // unless the panel shows a folder's inside
+    Always,
+    None,
+};
 
-// `destination` ends in '\'. `kind` and `folderKind`: kKindPhoto or kKindThumbnail.
+struct DownloadRequest {
+    std::string destination; // ends in '\'
+    KindsMode kindsMode = KindsMode::OneKind;
+    PictureKind kind = PictureKind::Photo;
+    PictureKind folderKind = PictureKind::Photo;
+    SubfolderMode subfolderMode = SubfolderMode::UnlessInside;
+    bool move = false;
+};
+
 // `list` none: the panel's selection. True unless a failure stopped the copy.
-bool DownloadPictures(CameraPanel& panel, const std::string& destination, int kindsMode, int kind,
-                      int folderKind, int subfolderMode, bool move,
+bool DownloadPictures(Camera& camera, TransferView& view, const PanelView& panel,
+                      const DownloadRequest& request,
                       std::optional<TransferList> list = std::nullopt);
 
 } // namespace pixlor

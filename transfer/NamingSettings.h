@@ -9,10 +9,13 @@
 
 namespace pixlor {
 
-// The kind of picture a file holds, as DownloadPicture's isPhoto takes it, and
-// the folder template ("PhotoPath" for photos, "ThumbPath" for thumbnails).
-inline constexpr int kKindThumbnail = 0;
-inline constexpr int kKindPhoto = 1;
+// The kind of picture a file holds, and whose folder template names a folder
+// ("PhotoPath" for photos, "ThumbPath" for thumbnails).
+enum class PictureKind : uint8_t { Thumbnail, Photo };
+
+constexpr PictureKind OtherKind(PictureKind kind) {
+    return kind == PictureKind::Photo ? PictureKind::Thumbnail : PictureKind::Photo;
+}
 
 struct NamingSettings {
     char photoPrefix[kNameBufferSize] = {};
@@ -23,11 +26,15 @@ struct NamingSettings {
     uint32_t thumbDigits = 3;
 
     static NamingSettings Read();
-    const char* Prefix(int kind) const { return kind == kKindPhoto ? photoPrefix : thumbPrefix; }
-    const char* FolderTemplate(int folderKind) const {
-        return folderKind == kKindPhoto ? photoPath : thumbPath;
+    const char* Prefix(PictureKind kind) const {
+        return kind == PictureKind::Photo ? photoPrefix : thumbPrefix;
     }
-    uint32_t Digits(int kind) const { return kind == kKindPhoto ? photoDigits : thumbDigits; }
+    const char* FolderTemplate(PictureKind folderKind) const {
+        return folderKind == PictureKind::Photo ? photoPath : thumbPath;
+    }
+    uint32_t Digits(PictureKind kind) const {
+        return kind == PictureKind::Photo ? photoDigits : thumbDigits;
+    }
 };
 
 } // namespace pixlor

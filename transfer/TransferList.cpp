@@ -7,7 +7,7 @@
 
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/PictureTime.h"
 

@@ -13,7 +13,7 @@
 
 #include "camera/PictureTable.h"
 #include "platform/FileTime.h"
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -1,9 +1,9 @@
 // The twelve entry points the host looks up by name. Each only forwards, and
 // none lets an exception reach the host.
 #include "plugin/CameraPanel.h"
-#include "plugin/FarApi.h"
 #include "plugin/Startup.h"
-#include "settings/ConfigDialog.h"
+#include "plugin/host/FarApi.h"
+#include "settings/dialog/ConfigDialog.h"
 
 #if defined(_WIN32)
 #define PIXLOR_EXPORT

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 #include "tools/hostkit/HostKit.h"
 
 namespace pixlor {

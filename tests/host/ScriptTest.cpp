@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 #include "tools/host/Script.h"
 
 namespace pixlor::host {

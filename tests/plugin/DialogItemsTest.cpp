@@ -4,8 +4,8 @@
 #include <string>
 
 #include "fakes/FakeHost.h"
-#include "plugin/DialogItems.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/DialogItems.h"
+#include "plugin/host/MessageIds.h"
 
 namespace pixlor {
 namespace {

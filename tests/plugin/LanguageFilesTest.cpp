@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fakes/FakeHost.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/MessageIds.h"
 #include "tools/hostkit/LanguageFile.h"
 
 namespace pixlor {

@@ -6,9 +6,9 @@
 
 #include "fakes/FakeHost.h"
 #include "platform/Platform.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/Messages.h"
 
 namespace pixlor {
 namespace {

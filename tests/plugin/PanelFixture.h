@@ -18,8 +18,8 @@
 #include "fakes/FakeSleeper.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/OpenPanels.h"
 #include "plugin/Startup.h"
+#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
 
 namespace pixlor {

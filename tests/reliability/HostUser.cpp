@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/MessageIds.h"
 #include "plugin/Startup.h"
-#include "settings/ConfigDialog.h"
+#include "plugin/host/MessageIds.h"
+#include "settings/dialog/ConfigDialog.h"
 
 namespace pixlor::reliability {
 namespace {

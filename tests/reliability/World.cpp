@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "plugin/MessageIds.h"
-#include "plugin/OpenPanels.h"
 #include "plugin/Startup.h"
-#include "settings/ConfigDialog.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
+#include "settings/dialog/ConfigDialog.h"
 
 namespace pixlor::reliability {
 namespace {

@@ -11,12 +11,12 @@
 #include "fakes/FakeHost.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Platform.h"
-#include "plugin/MessageIds.h"
-#include "plugin/OpenPanels.h"
 #include "plugin/Startup.h"
-#include "settings/ConfigDialog.h"
-#include "settings/ConfigItems.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
+#include "settings/dialog/ConfigDialog.h"
+#include "settings/dialog/ConfigItems.h"
 
 namespace pixlor {
 namespace {

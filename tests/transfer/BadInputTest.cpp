@@ -7,7 +7,7 @@
 
 #include "fakes/FakeClock.h"
 #include "platform/Platform.h"
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 #include "tools/hostkit/StandardFunctions.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/TransferList.h"

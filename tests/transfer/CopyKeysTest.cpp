@@ -1,8 +1,8 @@
-#include "transfer/KeyCommands.h"
+#include "transfer/host/KeyCommands.h"
 
 #include "camera/LinkStatus.h"
+#include "plugin/host/PanelCalls.h"
 #include "transfer/DownloadPictures.h"
-#include "transfer/PanelCalls.h"
 #include "transfer/TransferFixture.h"
 
 namespace pixlor::transfertest {

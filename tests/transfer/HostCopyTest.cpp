@@ -1,4 +1,4 @@
-#include "transfer/HostCopy.h"
+#include "transfer/host/HostCopy.h"
 
 #include "transfer/TransferFixture.h"
 

@@ -1,7 +1,8 @@
 #include "transfer/DownloadPictures.h"
-#include "transfer/HostCopy.h"
 #include "transfer/NamingSettings.h"
 #include "transfer/TransferFixture.h"
+#include "transfer/host/FarTransferView.h"
+#include "transfer/host/HostCopy.h"
 
 namespace pixlor::transfertest {
 namespace {
@@ -35,8 +36,11 @@ TEST_P(LongPathTest, IsRefusedWithTheCodeThatNamesTheCause) {
         std::string destination = folder.substr(0, folder.size() - 1);
         EXPECT_EQ(panel->GetFiles(items.data(), 1, 0, destination.data(), 0), 0);
     } else {
-        EXPECT_FALSE(DownloadPictures(*panel, folder, kOneKind, kKindPhoto, kKindPhoto,
-                                      kSubfolderNone, false));
+        FarTransferView view(*panel);
+        const DownloadRequest request{
+            folder, KindsMode::OneKind, PictureKind::Photo, PictureKind::Photo, SubfolderMode::None,
+            false};
+        EXPECT_FALSE(DownloadPictures(*panel->camera, view, ViewOf(*panel), request));
     }
 
     EXPECT_EQ(files.Calls(FileOp::FindFirst), c.folderScans);

@@ -1,11 +1,12 @@
 #include <algorithm>
 
 #include "camera/LinkStatus.h"
+#include "plugin/host/PanelCalls.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadPictures.h"
-#include "transfer/KeyCommands.h"
-#include "transfer/PanelCalls.h"
 #include "transfer/TransferFixture.h"
+#include "transfer/host/FarTransferView.h"
+#include "transfer/host/KeyCommands.h"
 
 namespace pixlor::transfertest {
 namespace {
@@ -298,7 +299,8 @@ TEST_P(DeleteTest, LaterPositionsFollowEachDeletion) {
         list.push_back(TransferItem{{}, p});
     }
 
-    EXPECT_TRUE(DeletePictures(*panel, std::move(list)));
+    FarTransferView view(*panel);
+    EXPECT_TRUE(DeletePictures(*panel->camera, view, ViewOf(*panel), std::move(list)));
 
     EXPECT_EQ(fake.deleted, c.numbers);
     std::vector<Bytes> left;
@@ -339,7 +341,8 @@ TEST_F(MoveTest, AFailedDeletionIsReportedAndTheEarlierOneStands) {
     OpenSame(2);
     TransferList list{{{}, 0}, {{}, 7}};
 
-    EXPECT_FALSE(DeletePictures(*panel, std::move(list)));
+    FarTransferView view(*panel);
+    EXPECT_FALSE(DeletePictures(*panel->camera, view, ViewOf(*panel), std::move(list)));
 
     EXPECT_EQ(fake.deleted, (std::vector<uint32_t>{1}));
     EXPECT_EQ(host.LastMessage().helpTopic, "Errors");

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "fakes/FakeHost.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/MessageIds.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadPictures.h"
-#include "transfer/KeyCommands.h"
-#include "transfer/ProgressBox.h"
+#include "transfer/host/KeyCommands.h"
+#include "transfer/host/ProgressBox.h"
 
 namespace pixlor {
 namespace {
@@ -98,30 +98,36 @@ TEST_P(ChoiceTest, ModifiersChooseKindsAndFolders) {
     EXPECT_EQ(CopyPrompt("Copy", choice), c.prompt);
 }
 
-// {kindsMode, kind, folderKind}: kind 1 photos, 0 thumbnails.
+// {kindsMode, kind, folderKind}.
+constexpr KindsMode One = KindsMode::OneKind, Each = KindsMode::EachKindOwnFolder,
+                    Both = KindsMode::BothKinds, Other = KindsMode::BothKindsOther;
+constexpr PictureKind P = PictureKind::Photo, T = PictureKind::Thumbnail;
+
 INSTANTIATE_TEST_SUITE_P(
     Keys, ChoiceTest,
     testing::Values(
-        ChoiceCase{0, 0, {0, 1, 1}, "Copy photos in photo folders to:"},
-        ChoiceCase{0, kShift, {0, 0, 0}, "Copy thumbnails in thumbnail folders to:"},
-        ChoiceCase{0, kCtrl, {0, 1, 0}, "Copy photos in thumbnail folders to:"},
-        ChoiceCase{0, kCtrl | kShift, {0, 0, 1}, "Copy thumbnails in photo folders to:"},
-        ChoiceCase{0, kAlt, {1, 1, 1}, "Copy photos and thumbnails to:"},
-        ChoiceCase{0, kAlt | kShift, {2, 1, 1}, "Copy photos and thumbnails in photo folders to:"},
+        ChoiceCase{0, 0, {One, P, P}, "Copy photos in photo folders to:"},
+        ChoiceCase{0, kShift, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
+        ChoiceCase{0, kCtrl, {One, P, T}, "Copy photos in thumbnail folders to:"},
+        ChoiceCase{0, kCtrl | kShift, {One, T, P}, "Copy thumbnails in photo folders to:"},
+        ChoiceCase{0, kAlt, {Each, P, P}, "Copy photos and thumbnails to:"},
         ChoiceCase{
-            0, kAlt | kCtrl, {3, 1, 0}, "Copy photos and thumbnails in thumbnail folders to:"},
+            0, kAlt | kShift, {Both, P, P}, "Copy photos and thumbnails in photo folders to:"},
+        ChoiceCase{
+            0, kAlt | kCtrl, {Other, P, T}, "Copy photos and thumbnails in thumbnail folders to:"},
         ChoiceCase{0,
                    kAlt | kCtrl | kShift,
-                   {3, 1, 0},
+                   {Other, P, T},
                    "Copy photos and thumbnails in thumbnail folders to:"},
-        ChoiceCase{1, 0, {0, 0, 0}, "Copy thumbnails in thumbnail folders to:"},
-        ChoiceCase{1, kShift, {0, 1, 1}, "Copy photos in photo folders to:"},
-        ChoiceCase{1, kCtrl, {0, 0, 1}, "Copy thumbnails in photo folders to:"},
-        ChoiceCase{1, kCtrl | kShift, {0, 1, 0}, "Copy photos in thumbnail folders to:"},
-        ChoiceCase{1, kAlt, {1, 0, 0}, "Copy photos and thumbnails to:"},
+        ChoiceCase{1, 0, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
+        ChoiceCase{1, kShift, {One, P, P}, "Copy photos in photo folders to:"},
+        ChoiceCase{1, kCtrl, {One, T, P}, "Copy thumbnails in photo folders to:"},
+        ChoiceCase{1, kCtrl | kShift, {One, P, T}, "Copy photos in thumbnail folders to:"},
+        ChoiceCase{1, kAlt, {Each, T, T}, "Copy photos and thumbnails to:"},
         ChoiceCase{
-            1, kAlt | kShift, {2, 0, 0}, "Copy photos and thumbnails in thumbnail folders to:"},
-        ChoiceCase{1, kAlt | kCtrl, {3, 0, 1}, "Copy photos and thumbnails in photo folders to:"}));
+            1, kAlt | kShift, {Both, T, T}, "Copy photos and thumbnails in thumbnail folders to:"},
+        ChoiceCase{
+            1, kAlt | kCtrl, {Other, T, P}, "Copy photos and thumbnails in photo folders to:"}));
 
 TEST(FollowDeletionTest, OnlyLaterPositionsMoveDown) {
     TransferList list{{{}, 1}, {{}, 4}, {{}, 0}, {{}, 2}};

@@ -19,7 +19,7 @@
 #include "fakes/FakeSleeper.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/MessageIds.h"
 #include "transfer/PictureTime.h"
 
 namespace pixlor::transfertest {

@@ -13,7 +13,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/PictureTime.h"
 #include "transfer/TransferList.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor::host {
 

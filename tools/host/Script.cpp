@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor::host {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 #include "tools/hostkit/LanguageFile.h"
 
 namespace pixlor::hostkit {

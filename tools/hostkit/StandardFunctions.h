@@ -3,7 +3,7 @@
 // rest are harmless stubs.
 #pragma once
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor::hostkit {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -1,4 +1,4 @@
-#include "plugin/OpenPanels.h"
+#include "plugin/host/OpenPanels.h"
 
 namespace pixlor {
 

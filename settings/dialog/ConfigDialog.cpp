@@ -1,16 +1,16 @@
-#include "settings/ConfigDialog.h"
+#include "settings/dialog/ConfigDialog.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
-#include "plugin/OpenPanels.h"
-#include "settings/ConfigItems.h"
-#include "settings/ConfigValidation.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/Messages.h"
+#include "plugin/host/OpenPanels.h"
 #include "settings/Settings.h"
+#include "settings/dialog/ConfigItems.h"
+#include "settings/dialog/ConfigValidation.h"
 
 namespace pixlor {
 
@@ -28,19 +28,13 @@ constexpr uint32_t kSpeed19200Index = 2;
 constexpr uint32_t kDefaultDigits = 3;
 
 void RefuseWhilePanelOpen() {
-    if (hostInfo.Message == nullptr) {
-        return;
-    }
     const char* lines[2] = {MessageText(MConfigTitle), MessageText(MConfigPanelOpen)};
-    hostInfo.Message(hostInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", lines, 2, 0);
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "", lines, 2);
 }
 
 void ShowAbout() {
-    if (hostInfo.Message == nullptr) {
-        return;
-    }
     const char* lines[2] = {MessageText(MAbout), kVersionLine};
-    hostInfo.Message(hostInfo.ModuleNumber, FMSG_MB_OK, nullptr, lines, 2, 1);
+    ShowLines(FMSG_MB_OK, nullptr, lines, 2, 1);
 }
 
 template <std::size_t N> void SetText(char (&buffer)[N], const char* text) {

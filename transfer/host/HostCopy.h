@@ -4,7 +4,7 @@
 #pragma once
 
 #include "plugin/CameraPanel.h"
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

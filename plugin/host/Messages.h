@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "camera/CameraCodes.h"
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 
@@ -17,6 +17,12 @@ struct ErrorRecord {
     int32_t kind = 0;
     int32_t detail = 0;
 };
+
+// The host's Message with the plugin's module number; `helpTopic` null for
+// none, `buttons` the last lines that are buttons. The host's answer, or -1
+// without a host.
+int ShowLines(FarDword flags, const char* helpTopic, const char* const* lines, int count,
+              int buttons = 0);
 
 // Title (message 2) and one line; OK button.
 void ShowNotice(int number);

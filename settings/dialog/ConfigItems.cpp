@@ -1,12 +1,12 @@
-#include "settings/ConfigItems.h"
+#include "settings/dialog/ConfigItems.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
 #include "plugin/Startup.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
 
 namespace pixlor {
 

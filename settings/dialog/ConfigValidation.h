@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "plugin/Messages.h"
-#include "settings/ConfigItems.h"
+#include "plugin/host/Messages.h"
+#include "settings/dialog/ConfigItems.h"
 
 namespace pixlor {
 

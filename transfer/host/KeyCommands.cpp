@@ -1,15 +1,16 @@
-#include "transfer/KeyCommands.h"
+#include "transfer/host/KeyCommands.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "plugin/DialogItems.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/DialogItems.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/PanelCalls.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadPictures.h"
-#include "transfer/PanelCalls.h"
+#include "transfer/host/FarTransferView.h"
 
 namespace pixlor {
 namespace {
@@ -40,18 +41,18 @@ void CloseWhenEmptyOrUncertain(CameraPanel& panel) {
     panel.messageLines[1] = MessageText(empty ? MCameraNowEmpty : MListUncertain);
     ShowLines(empty ? FMSG_MB_OK : FMSG_WARNING | FMSG_MB_OK,
               empty ? "DeleteClosePlugin" : "Errors", panel.messageLines, 2);
-    PanelControl(panel, FCTL_CLOSEPLUGIN, closeFolder);
+    PanelControl(&panel, FCTL_CLOSEPLUGIN, closeFolder);
 }
 
 int SwitchView(CameraPanel& panel, unsigned controlState) {
     if ((controlState & PKF_CONTROL) != 0) {
         panel.numberingMode = panel.numberingMode == 1 ? 2 : 1;
-        PanelControl(panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(0));
+        PanelControl(&panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(0));
     } else {
         panel.viewKind = panel.viewKind == kViewPhotos ? kViewThumbnails : kViewPhotos;
-        PanelControl(panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1));
+        PanelControl(&panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1));
     }
-    PanelControl(panel, FCTL_REDRAWPANEL, nullptr);
+    PanelControl(&panel, FCTL_REDRAWPANEL, nullptr);
     return 1;
 }
 
@@ -61,7 +62,8 @@ int DeleteKey(CameraPanel& panel) {
     if (ShowLines(FMSG_MB_OKCANCEL, "Delete?", panel.messageLines, 2) != 0) {
         return 1;
     }
-    DeletePictures(panel);
+    FarTransferView view(panel);
+    DeletePictures(*panel.camera, view, ViewOf(panel));
     CloseWhenEmptyOrUncertain(panel);
     return 1;
 }
@@ -74,7 +76,7 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
     const std::string prompt = CopyPrompt(panel.messageLines[1], choice);
 
     PanelInfo other;
-    OtherPanelInfo(panel, other);
+    OtherPanelInfo(&panel, other);
     other.CurDir[sizeof other.CurDir - 1] = '\0';
 
     const DialogItemSpec specs[kDialogItems] = {
@@ -100,10 +102,11 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
         return 1;
     }
 
-    int subfolderMode = 0;
+    // The radio buttons in SubfolderMode's order.
+    auto subfolderMode = SubfolderMode::UnlessInside;
     for (int i = 0; i < kRadioItems; ++i) {
         if (items[kFirstRadioItem + i].Selected != 0) {
-            subfolderMode = i;
+            subfolderMode = static_cast<SubfolderMode>(i);
             break;
         }
     }
@@ -122,8 +125,10 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
         return 1;
     }
 
-    DownloadPictures(panel, destination, choice.kindsMode, choice.kind, choice.folderKind,
-                     subfolderMode, move);
+    const DownloadRequest request{destination,       choice.kindsMode, choice.kind,
+                                  choice.folderKind, subfolderMode,    move};
+    FarTransferView view(panel);
+    DownloadPictures(*panel.camera, view, ViewOf(panel), request);
     CloseWhenEmptyOrUncertain(panel);
     return 1;
 }
@@ -132,44 +137,45 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
 
 CopyChoice ChooseCopy(int viewKind, unsigned controlState) {
     CopyChoice choice;
-    choice.kind = viewKind == kViewPhotos ? kKindPhoto : kKindThumbnail;
+    choice.kind = viewKind == kViewPhotos ? PictureKind::Photo : PictureKind::Thumbnail;
     choice.folderKind = choice.kind;
     const bool shift = (controlState & PKF_SHIFT) != 0;
     const bool control = (controlState & PKF_CONTROL) != 0;
     if ((controlState & PKF_ALT) == 0) {
         if (shift) {
-            choice.kind ^= 1;
-            choice.folderKind ^= 1;
+            choice.kind = OtherKind(choice.kind);
+            choice.folderKind = OtherKind(choice.folderKind);
         }
         if (control) {
-            choice.folderKind ^= 1;
+            choice.folderKind = OtherKind(choice.folderKind);
         }
         return choice;
     }
-    choice.kindsMode = kEachKindOwnFolder;
+    choice.kindsMode = KindsMode::EachKindOwnFolder;
     if (shift) {
-        choice.kindsMode = kBothKinds;
+        choice.kindsMode = KindsMode::BothKinds;
     }
     if (control) {
-        choice.kindsMode = kBothKindsOther;
-        choice.folderKind ^= 1;
+        choice.kindsMode = KindsMode::BothKindsOther;
+        choice.folderKind = OtherKind(choice.folderKind);
     }
     return choice;
 }
 
 std::string CopyPrompt(const char* verb, const CopyChoice& choice) {
-    const char* kindWord = MessageText(choice.kind == kKindPhoto ? MWordPhotos : MWordThumbnails);
+    const char* kindWord =
+        MessageText(choice.kind == PictureKind::Photo ? MWordPhotos : MWordThumbnails);
     const char* folderWord =
-        MessageText(choice.folderKind == kKindPhoto ? MWordPhoto : MWordThumbnail);
+        MessageText(choice.folderKind == PictureKind::Photo ? MWordPhoto : MWordThumbnail);
     std::vector<const char*> words;
-    if (choice.kindsMode == kOneKind) {
+    if (choice.kindsMode == KindsMode::OneKind) {
         words = {verb,
                  kindWord,
                  MessageText(MWordIn),
                  folderWord,
                  MessageText(MWordFolders),
                  MessageText(MWordTo)};
-    } else if (choice.kindsMode == kEachKindOwnFolder) {
+    } else if (choice.kindsMode == KindsMode::EachKindOwnFolder) {
         words = {verb, MessageText(MWordPhotos), MessageText(MWordAnd),
                  MessageText(MWordThumbnails), MessageText(MWordTo)};
     } else {

@@ -1,6 +1,6 @@
-#include "settings/ConfigValidation.h"
+#include "settings/dialog/ConfigValidation.h"
 
-#include "plugin/MessageIds.h"
+#include "plugin/host/MessageIds.h"
 #include "transfer/NameTemplate.h"
 
 namespace pixlor {

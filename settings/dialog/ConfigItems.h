@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/DialogItems.h"
-#include "plugin/FarApi.h"
+#include "plugin/host/DialogItems.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -3,7 +3,7 @@
 // message lookup every text goes through.
 #pragma once
 
-#include "plugin/FarApi.h"
+#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 

@@ -1,4 +1,4 @@
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "plugin/DialogItems.h"
+#include "plugin/host/DialogItems.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/Host.h"
+#include "plugin/host/Host.h"
 
 namespace pixlor {
 

@@ -1,15 +1,18 @@
-#include "transfer/HostCopy.h"
+#include "transfer/host/HostCopy.h"
 
 #include <algorithm>
 #include <string>
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
-#include "transfer/PanelCalls.h"
-#include "transfer/ProgressBox.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/Messages.h"
+#include "plugin/host/PanelCalls.h"
+#include "transfer/DownloadFailure.h"
+#include "transfer/PathLimit.h"
+#include "transfer/host/FarTransferView.h"
+#include "transfer/host/ProgressBox.h"
 
 namespace pixlor {
 namespace {
@@ -52,12 +55,6 @@ bool ShiftDown() {
     return keyboard != nullptr && keyboard->ShiftDown();
 }
 
-bool Stops(int32_t status) {
-    using namespace linkstatus;
-    return status == kPhotoDownload || status == kThumbnailDownload || status == kPhotoFile ||
-           status == kThumbnailFile;
-}
-
 } // namespace
 
 int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
@@ -66,7 +63,8 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         return 0;
     }
     Camera& camera = *panel.camera;
-    HANDLE screen = SaveWholeScreen();
+    FarTransferView view(panel);
+    view.SaveScreen();
     bool photo = panel.viewKind == kViewPhotos;
     if (ShiftDown()) {
         photo = !photo;
@@ -82,10 +80,8 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         }
         const uint32_t number = item.UserData + 1;
         if (!camera.LoadPictureInfo(number, false)) {
-            RestoreSavedScreen(screen);
-            if (camera.Connected() && !camera.Disconnect()) {
-                ShowCameraError(camera.Codes(), screen);
-            }
+            view.RestoreScreen();
+            HandBack(camera, view);
             return 0;
         }
         const char* fileName = item.FindData.cFileName;
@@ -95,7 +91,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             // Never handed to the system: the file could not be created there.
             NotePathTooLong();
             camera.SetLinkStatus(photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
-            ReportAndRecover(camera, screen);
+            ReportAndRecover(camera, view);
             return 0;
         }
         HostCopyBox box(path);
@@ -109,19 +105,16 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             item.Flags &= ~PPIF_SELECTED;
             continue;
         }
-        if (Stops(camera.LinkStatus())) {
-            ReportAndRecover(camera, screen);
+        if (ClassifyDownloadFailure(camera.LinkStatus()) == DownloadFailure::Stops) {
+            ReportAndRecover(camera, view);
             return 0;
         }
         // Passed over, also after Esc: the item stays selected, and a 1 would
         // make the host clear every selection.
         allCopied = false;
     }
-    RestoreSavedScreen(screen);
-    // A failed or aborted last file leaves the camera at the high speed.
-    if (camera.Connected() && !camera.Disconnect()) {
-        ShowCameraError(camera.Codes(), screen);
-    }
+    view.RestoreScreen();
+    HandBack(camera, view);
     return allCopied ? 1 : 0;
 }
 

@@ -6,14 +6,15 @@
 #include <string>
 
 #include "plugin/CameraPanel.h"
+#include "transfer/DownloadPictures.h"
 
 namespace pixlor {
 
 // What F5 and F6 copy, from the view and the modifiers.
 struct CopyChoice {
-    int kindsMode = 0;  // kOneKind .. kBothKindsOther
-    int kind = 1;       // kKindPhoto or kKindThumbnail
-    int folderKind = 1; // whose folder template names the subfolder
+    KindsMode kindsMode = KindsMode::OneKind;
+    PictureKind kind = PictureKind::Photo;
+    PictureKind folderKind = PictureKind::Photo; // whose folder template names the subfolder
     friend bool operator==(const CopyChoice&, const CopyChoice&) = default;
 };
 

@@ -1,11 +1,11 @@
-#include "transfer/ProgressBox.h"
+#include "transfer/host/ProgressBox.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
-#include "plugin/Messages.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
+#include "plugin/host/Messages.h"
 
 namespace pixlor {
 

@@ -1,28 +1,25 @@
-#include "transfer/PanelCalls.h"
+#include "plugin/host/PanelCalls.h"
 
 #include <algorithm>
 
-#include "platform/Platform.h"
-#include "platform/SystemError.h"
-#include "plugin/Host.h"
-#include "plugin/Messages.h"
-#include "transfer/TransferList.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/Messages.h"
 
 namespace pixlor {
 
-int PanelControl(CameraPanel& panel, int command, void* param) {
+int PanelControl(HANDLE panel, int command, void* param) {
     if (hostInfo.Control == nullptr) {
         return 0;
     }
-    return hostInfo.Control(static_cast<HANDLE>(&panel), command, param);
+    return hostInfo.Control(panel, command, param);
 }
 
-void UpdateAndRedraw(CameraPanel& panel) {
+void UpdateAndRedraw(HANDLE panel) {
     PanelControl(panel, FCTL_UPDATEPANEL, nullptr);
     PanelControl(panel, FCTL_REDRAWPANEL, nullptr);
 }
 
-bool OwnPanelInfo(CameraPanel& panel, PanelInfo& info) {
+bool OwnPanelInfo(HANDLE panel, PanelInfo& info) {
     info = PanelInfo{};
     if (PanelControl(panel, FCTL_GETPANELINFO, &info) != 0) {
         return true;
@@ -31,7 +28,7 @@ bool OwnPanelInfo(CameraPanel& panel, PanelInfo& info) {
     return false;
 }
 
-bool OtherPanelInfo(CameraPanel& panel, PanelInfo& info) {
+bool OtherPanelInfo(HANDLE panel, PanelInfo& info) {
     info = PanelInfo{};
     if (PanelControl(panel, FCTL_GETANOTHERPANELINFO, &info) != 0) {
         return true;
@@ -42,10 +39,6 @@ bool OtherPanelInfo(CameraPanel& panel, PanelInfo& info) {
 
 namespace {
 
-bool ListsPictures(const CameraPanel& panel) {
-    return (panel.listingFlags & (kListingPictures | kListingInsideFolder)) != 0;
-}
-
 bool IsPicture(const PluginPanelItem& item) {
     // The host's ".." carries no picture, whatever its UserData.
     return (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -53,10 +46,10 @@ bool IsPicture(const PluginPanelItem& item) {
 
 } // namespace
 
-std::vector<uint32_t> SelectedPicturePositions(CameraPanel& panel) {
+std::vector<uint32_t> SelectedPicturePositions(HANDLE panel, bool listsPictures) {
     std::vector<uint32_t> positions;
     PanelInfo info;
-    if (!ListsPictures(panel) || !OwnPanelInfo(panel, info)) {
+    if (!listsPictures || !OwnPanelInfo(panel, info)) {
         return positions;
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
@@ -69,9 +62,10 @@ std::vector<uint32_t> SelectedPicturePositions(CameraPanel& panel) {
     return positions;
 }
 
-void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& positions) {
+void SelectPicturePositions(HANDLE panel, bool listsPictures,
+                            const std::vector<uint32_t>& positions) {
     PanelInfo info;
-    if (!ListsPictures(panel) || !OwnPanelInfo(panel, info)) {
+    if (!listsPictures || !OwnPanelInfo(panel, info)) {
         return;
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
@@ -84,12 +78,6 @@ void SelectPicturePositions(CameraPanel& panel, const std::vector<uint32_t>& pos
     PanelControl(panel, FCTL_SETSELECTION, &info);
 }
 
-void NotePathTooLong() {
-    if (FileSystem* files = CurrentPlatform().files; files != nullptr) {
-        files->NoteFailure(syserr::kFilenameTooLong);
-    }
-}
-
 HANDLE SaveWholeScreen() {
     return hostInfo.SaveScreen != nullptr ? hostInfo.SaveScreen(0, 0, -1, -1) : nullptr;
 }
@@ -99,28 +87,6 @@ void RestoreSavedScreen(HANDLE& screen) {
         hostInfo.RestoreScreen(screen);
     }
     screen = nullptr;
-}
-
-int ShowLines(FarDword flags, const char* helpTopic, const char* const* lines, int count) {
-    if (hostInfo.Message == nullptr) {
-        return -1;
-    }
-    return hostInfo.Message(hostInfo.ModuleNumber, flags, helpTopic, lines, count, 0);
-}
-
-void ReportAndRecover(Camera& camera, HANDLE& screen) {
-    ShowCameraError(camera.Codes(), screen);
-    if (!camera.Disconnect()) {
-        ShowCameraError(camera.Codes(), screen);
-    }
-}
-
-void Recover(Camera& camera, HANDLE& screen) {
-    if (camera.Disconnect()) {
-        RestoreSavedScreen(screen);
-    } else {
-        ShowCameraError(camera.Codes(), screen);
-    }
 }
 
 } // namespace pixlor

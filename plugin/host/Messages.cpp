@@ -1,12 +1,12 @@
-#include "plugin/Messages.h"
+#include "plugin/host/Messages.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "platform/Platform.h"
-#include "plugin/Host.h"
-#include "plugin/MessageIds.h"
+#include "plugin/host/Host.h"
+#include "plugin/host/MessageIds.h"
 
 namespace pixlor {
 
@@ -15,13 +15,6 @@ namespace {
 constexpr std::size_t kReportLineSize = 100;
 constexpr std::size_t kWidestNumber = 11; // "-2147483648" or "4294967295"
 constexpr uint32_t kEsc = 27;
-
-int ShowBox(FarDword flags, const char* helpTopic, const char* const* lines, int count) {
-    if (hostInfo.Message == nullptr) {
-        return -1;
-    }
-    return hostInfo.Message(hostInfo.ModuleNumber, flags, helpTopic, lines, count, 0);
-}
 
 // Counts the conversions of `format` when they are all %d or %u (%% aside);
 // -1 for anything the host's sprintf could read past its arguments with.
@@ -97,7 +90,7 @@ void ShowSettingsReport(int32_t settingsCode, const ErrorRecord& record) {
     } else {
         CopyBounded(line, sizeof line, MessageText(MPathOnlySpaces));
     }
-    ShowBox(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, count);
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, count);
 }
 
 void ShowCameraReport(int32_t linkStatus, int32_t packetStatus, uint32_t portFlags) {
@@ -113,10 +106,18 @@ void ShowCameraReport(int32_t linkStatus, int32_t packetStatus, uint32_t portFla
         lines[1] = MessageText(MCameraExchangeFailed);
         FormatLine(line, sizeof line, MessageText(MCameraCodes), values, 3);
     }
-    ShowBox(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 3);
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 3);
 }
 
 } // namespace
+
+int ShowLines(FarDword flags, const char* helpTopic, const char* const* lines, int count,
+              int buttons) {
+    if (hostInfo.Message == nullptr) {
+        return -1;
+    }
+    return hostInfo.Message(hostInfo.ModuleNumber, flags, helpTopic, lines, count, buttons);
+}
 
 void FormatLine(char* buffer, std::size_t size, const char* format, const int64_t* values,
                 int count) {
@@ -158,17 +159,17 @@ void FormatLine(char* buffer, std::size_t size, const char* format, const int64_
 
 void ShowNotice(int number) {
     const char* lines[2] = {MessageText(MTitle), MessageText(number)};
-    ShowBox(FMSG_MB_OK, "", lines, 2);
+    ShowLines(FMSG_MB_OK, "", lines, 2);
 }
 
 bool AskDownloadRemaining() {
     const char* lines[2] = {MessageText(MAbortedTitle), MessageText(MDownloadRemaining)};
-    return ShowBox(FMSG_MB_OKCANCEL, "DownloadRemaining?", lines, 2) == 0;
+    return ShowLines(FMSG_MB_OKCANCEL, "DownloadRemaining?", lines, 2) == 0;
 }
 
 bool AskDeleteRemaining() {
     const char* lines[2] = {MessageText(MAbortedTitle), MessageText(MDeleteRemaining)};
-    return ShowBox(FMSG_WARNING | FMSG_MB_OKCANCEL, "DeleteRemaining?", lines, 2) == 0;
+    return ShowLines(FMSG_WARNING | FMSG_MB_OKCANCEL, "DeleteRemaining?", lines, 2) == 0;
 }
 
 void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetStatus,

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "transfer/PanelCalls.h"
+#include "plugin/host/PanelCalls.h"
+#include "transfer/PathLimit.h"
 
 namespace pixlor {
 

@@ -1,0 +1,30 @@
+#include "transfer/TransferView.h"
+
+#include "transfer/Recovery.h"
+
+namespace pixlor {
+namespace {
+
+ErrorReport ReportTo(TransferView& view) {
+    return [&view](const CameraCodes& codes) { view.ReportError(codes); };
+}
+
+} // namespace
+
+void ReportAndRecover(Camera& camera, TransferView& view) {
+    ReportAndRecover(camera, ReportTo(view));
+}
+
+void Recover(Camera& camera, TransferView& view) {
+    if (camera.Disconnect()) {
+        view.RestoreScreen();
+    } else {
+        view.ReportError(camera.Codes());
+    }
+}
+
+void HandBack(Camera& camera, TransferView& view) {
+    HandBack(camera, ReportTo(view));
+}
+
+} // namespace pixlor

@@ -1,0 +1,87 @@
+// What the user sees and decides while pictures are copied or deleted. The
+// download and delete engines know nothing of the host: each operation here is
+// one group of the host calls they make, in the order they make them. The
+// host's implementation draws its boxes (transfer/host/FarTransferView); tests
+// record the operations as events.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "camera/Camera.h"
+#include "camera/CameraCodes.h"
+#include "camera/PictureTable.h"
+#include "transfer/NamingSettings.h"
+#include "transfer/TransferList.h"
+
+namespace pixlor {
+
+// What the panel shows when the operation starts.
+struct PanelView {
+    uint32_t listingFlags = 0; // kListingPictures, kListingFolders, kListingInsideFolder
+    int viewKind = kViewPhotos;
+
+    // The panel lists pictures (not folders): its items are pictures to mark.
+    bool ListsPictures() const {
+        return (listingFlags & (kListingPictures | kListingInsideFolder)) != 0;
+    }
+    bool InsideFolder() const { return (listingFlags & kListingInsideFolder) != 0; }
+};
+
+class TransferView {
+public:
+    virtual ~TransferView() = default;
+
+    // The screen before the operation: saved once, restored once (a report
+    // restores it too, before its box).
+    virtual void SaveScreen() = 0;
+    virtual void RestoreScreen() = 0;
+    // The "Errors" box with the camera's codes, the saved screen restored first.
+    virtual void ReportError(const CameraCodes& codes) = 0;
+
+    // The panel's selected pictures, as the panel names them.
+    virtual TransferList SelectedPictures(const PanelView& panel, const NamingSettings& naming,
+                                          const PictureTable& table) = 0;
+    // The positions of the pictures still marked; none where folders are listed.
+    virtual std::vector<uint32_t> MarkedPositions(const PanelView& panel) = 0;
+    // A copied picture's mark cleared, the panel redrawn.
+    virtual void Unmark(uint32_t position) = 0;
+    // The panel re-read after one deletion (its marks forgotten) and redrawn.
+    virtual void RefreshAfterDeletion() = 0;
+    // The panel re-read at the end of a deletion and redrawn from its top.
+    virtual void RefreshFromTop() = 0;
+    // The panel re-read at the end of a copy, `marked` marked again, redrawn.
+    virtual void RefreshKeeping(const PanelView& panel, const std::vector<uint32_t>& marked) = 0;
+    // A deletion may have happened unseen: the listed numbers may be stale.
+    virtual void ListMayBeStale() = 0;
+
+    // The copy's progress: totals first, then each file.
+    virtual void StartCopy(uint32_t totalFiles, uint32_t totalBytes) = 0;
+    virtual void StartFile(const std::string& path) = 0;
+    // The camera's progress callback; false when the user aborts (Esc).
+    virtual bool FileProgress(uint32_t received, uint32_t size) = 0;
+    // A file copied or passed over: its size counts as done.
+    virtual void FinishFile(uint32_t size) = 0;
+    // The deletion's progress: picture `index` (from 1) of `count`.
+    virtual void ShowDeleting(std::size_t index, std::size_t count) = 0;
+
+    // The two questions after an abort; true only for OK.
+    virtual bool AskDownloadRemaining() = 0;
+    virtual bool AskDeleteRemaining() = 0;
+    // The warnings at the end of a copy.
+    virtual void WarnNotCopied(uint32_t pictures) = 0;
+    virtual void WarnThumbnailMoveKept() = 0;
+};
+
+// After a failed camera operation: the report, then the camera handed back at
+// 19200 bit/s, whose own failure is reported the same way.
+void ReportAndRecover(Camera& camera, TransferView& view);
+// The hand-back alone: its failure is reported, its success restores the screen.
+void Recover(Camera& camera, TransferView& view);
+// A camera still connected (a failed or aborted last file leaves it at the
+// high speed) is handed back; a failure is reported.
+void HandBack(Camera& camera, TransferView& view);
+
+} // namespace pixlor
