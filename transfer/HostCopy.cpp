@@ -19,7 +19,7 @@ constexpr int kLines = 4;
 
 class HostCopyBox {
 public:
-    explicit HostCopyBox(const std::string& path) {
+    HostCopyBox(const std::string& path, EscPoll& esc) : esc_(esc) {
         ShortenPath(path, kShownPathLength, path_);
         lines_[0] = MessageText(MHostCopyTitle);
         lines_[1] = path_;
@@ -28,7 +28,7 @@ public:
     }
 
     bool Update(uint32_t received, uint32_t size) {
-        const bool esc = EscPressed();
+        const bool esc = esc_.Pressed();
         if (esc) {
             lines_[3] = MessageText(MAborting);
         }
@@ -45,6 +45,7 @@ private:
     char path_[kMaxPathBuffer] = {};
     char percent_[16] = "00%";
     const char* lines_[kLines] = {};
+    EscPoll& esc_;
 };
 
 bool ShiftDown() {
@@ -77,6 +78,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     }
 
     bool allCopied = true;
+    EscPoll esc; // one for every file: the release of a press skips no other file
     for (int i = 0; i < count; ++i) {
         PluginPanelItem& item = items[i];
         if ((item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -101,7 +103,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             ReportAndRecover(camera, screen);
             return 0;
         }
-        HostCopyBox box(path);
+        HostCopyBox box(path, esc);
         const FileTime created{item.FindData.ftCreationTime.dwLowDateTime,
                                item.FindData.ftCreationTime.dwHighDateTime};
         const bool copied = camera.DownloadPicture(

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "plugin/Messages.h"
 #include "transfer/PanelCalls.h"
 
 namespace pixlor {
@@ -56,6 +57,7 @@ private:
     std::string fileBar_;
     std::string totalBar_;
     const char* lines_[kLines] = {};
+    EscPoll esc_; // one for the whole operation: a press aborts one file
 };
 
 } // namespace pixlor

@@ -63,6 +63,7 @@ struct AbortCase {
     std::vector<uint32_t> deleted; // camera numbers, in order
     std::vector<int> left;         // originals still in the camera
     std::vector<uint32_t> selected;
+    bool released = false; // the Esc's release follows its press
 };
 
 class AbortedMoveTest : public MoveTest, public testing::WithParamInterface<AbortCase> {};
@@ -72,6 +73,7 @@ TEST_P(AbortedMoveTest, OnlyPicturesCopiedCompletelyAreDeleted) {
     OpenSame(3);
     Select({0, 1, 2});
     console.EscAt({6}); // the second file, after its first packet
+    console.releases = c.released;
     for (int answer : c.answers) {
         host.Kit().messageAnswers.push_back(answer);
     }
@@ -99,6 +101,7 @@ const std::string kDelete = "DeleteRemaining?";
 INSTANTIATE_TEST_SUITE_P(
     Move, AbortedMoveTest,
     testing::Values(AbortCase{"GoOn", {0}, {kGoOn}, {1, 2}, {1}, {1}},
+                    AbortCase{"GoOnAfterAPressAndItsRelease", {0}, {kGoOn}, {1, 2}, {1}, {1}, true},
                     AbortCase{"StopAndDelete", {1, 0}, {kGoOn, kDelete}, {1}, {1, 2}, {1, 2}},
                     AbortCase{"StopAndKeep", {1, 1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}},
                     AbortCase{"EscBoth", {-1, -1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}}),
