@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/Sleeper.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/Host.h"
 #include "plugin/MessageIds.h"
@@ -86,6 +87,7 @@ int CameraPanel::ConnectAndLoad() {
 }
 
 HANDLE OpenPlugin() {
+    const OperationTiming timing; // the pauses of the reading last what they should
     if (!AnyPortPresent()) {
         Refuse(MNoSerialPort, "NoSerialPort");
         return INVALID_HANDLE_VALUE;
@@ -102,6 +104,7 @@ HANDLE OpenPlugin() {
 }
 
 void ClosePlugin(CameraPanel* panel) {
+    const OperationTiming timing; // a camera still connected is handed back
     delete panel;
     openPanelCount = 0;
 }

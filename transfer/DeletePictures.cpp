@@ -1,6 +1,7 @@
 #include "transfer/DeletePictures.h"
 
 #include "camera/LinkStatus.h"
+#include "platform/Sleeper.h"
 #include "plugin/Host.h"
 #include "plugin/MessageIds.h"
 #include "plugin/Messages.h"
@@ -32,6 +33,7 @@ void FollowDeletion(TransferList& list, uint32_t deletedPosition) {
 }
 
 bool DeletePictures(CameraPanel& panel, std::optional<TransferList> given) {
+    const OperationTiming timing;
     Camera& camera = *panel.camera;
     HANDLE screen = SaveWholeScreen();
     const NamingSettings naming = NamingSettings::Read();

@@ -5,6 +5,7 @@
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
+#include "platform/Sleeper.h"
 #include "plugin/Host.h"
 #include "plugin/MessageIds.h"
 #include "plugin/Messages.h"
@@ -310,6 +311,7 @@ bool DownloadPictures(CameraPanel& panel, const std::string& destination, int ki
     if (!panel.camera) {
         return false;
     }
+    const OperationTiming timing;
     Download download(panel, destination, kindsMode, kind, folderKind, subfolderMode, move);
     return download.Run(std::move(list));
 }

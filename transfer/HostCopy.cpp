@@ -5,6 +5,7 @@
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
+#include "platform/Sleeper.h"
 #include "plugin/Host.h"
 #include "plugin/MessageIds.h"
 #include "plugin/Messages.h"
@@ -70,6 +71,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     if (!panel.camera || (items == nullptr && count > 0) || destination == nullptr) {
         return 0;
     }
+    const OperationTiming timing;
     Camera& camera = *panel.camera;
     HANDLE screen = SaveWholeScreen();
     bool photo = panel.viewKind == kViewPhotos;
