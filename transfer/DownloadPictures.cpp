@@ -214,6 +214,9 @@ FileOutcome Download::CopyFile(const TransferItem& item, int kind, int folderKin
     if (IsKind(status, linkstatus::kPhotoCancelled, linkstatus::kThumbnailCancelled)) {
         return FileOutcome::Aborted;
     }
+    if (camera_.NotAnswering()) {
+        return Stop(); // the next pictures would each wait for the same silence
+    }
     box_->FinishFile(size);
     return FileOutcome::PassedOver;
 }

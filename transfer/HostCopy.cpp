@@ -117,7 +117,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             continue;
         }
         const int32_t status = camera.LinkStatus();
-        if (Stops(status)) {
+        if (Stops(status) || (!Aborted(status) && camera.NotAnswering())) {
             ReportAndRecover(camera, screen);
             return 0;
         }

@@ -166,6 +166,24 @@ TEST_F(HostCopyTest, AFailurePassedOverIsNotReportedAsSuccess) {
     EXPECT_TRUE(HandedBack());
 }
 
+TEST_F(HostCopyTest, ACameraThatStopsAnsweringEndsTheCopy) {
+    console.script = [this](int poll) {
+        if (poll == 4) { // the first file's last packet is in
+            device.onWrite = [](fakes::FakeSerialDevice&, std::span<const uint8_t>) {};
+        }
+        return false;
+    };
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_EQ(FileBytes(Target(1)), originals[0].photo);
+    EXPECT_FALSE(files.HasFile(Target(2)));
+    EXPECT_FALSE(files.HasFile(Target(3))) << "not tried after the second picture's silence";
+    EXPECT_EQ(host.LastMessage().helpTopic, "Errors");
+    EXPECT_EQ(host.LastMessage().lines[2], "Port flags 32, packet status 8, link status 2");
+    EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, true}));
+}
+
 TEST_F(HostCopyTest, AnUnknownPictureStopsAtOnceAndAFolderIsNotAPicture) {
     items[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
     items[2].UserData = 9;
