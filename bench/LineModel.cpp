@@ -1,6 +1,7 @@
 #include "bench/LineModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace pixlor::bench {
 namespace {
@@ -27,6 +28,22 @@ void AddConnect(LineCost& cost, bool first, uint32_t speed) {
     AddGetRegister(cost, speed); // the check read of register 1
 }
 
+// Opening a panel: the count in a connection of its own, then every
+// picture's information in one connection.
+void AddOpen(LineCost& cost, uint32_t pictures, uint32_t speed) {
+    // The count, in a connection of its own.
+    AddConnect(cost, true, speed);
+    AddGetRegister(cost, speed);
+    AddSetRegister(cost, speed); // register 17 back to 0, acknowledged at `speed`
+    // Every picture's information in one connection.
+    AddConnect(cost, false, speed);
+    for (uint32_t n = 1; n <= pictures; ++n) {
+        AddSetRegister(cost, speed); // register 4
+        AddRequest(cost, kInfoPayload, speed);
+    }
+    AddSetRegister(cost, speed);
+}
+
 } // namespace
 
 double LineLimit(uint32_t speed) {
@@ -40,6 +57,14 @@ uint64_t PacketCount(uint64_t size, uint32_t packetSize) {
     return (size + packetSize - 1) / packetSize;
 }
 
+void LineCost::Pause(double milliseconds) {
+    ++pauses_;
+    shortPauses_ += milliseconds < 10 ? 1 : 0;
+    const double lasts =
+        tickMs_ > 0 ? std::ceil(milliseconds / tickMs_ - 1e-9) * tickMs_ : milliseconds;
+    seconds_ += lasts / 1000.0;
+}
+
 void LineCost::Ack(uint32_t speed, bool pauseFollows) {
     if (counting_ == Counting::Sum || !pauseFollows) {
         Bytes(1, speed);
@@ -49,7 +74,8 @@ void LineCost::Ack(uint32_t speed, bool pauseFollows) {
 void LineCost::Command(uint32_t payload, uint32_t speed) {
     Pause(5);
     if (counting_ == Counting::Sum) {
-        Pause(1 + 1);
+        Pause(1);
+        Pause(1);
         Bytes(kFraming + payload, speed);
         return;
     }
@@ -95,19 +121,18 @@ double DownloadMinimum(uint64_t size, uint32_t packetSize, uint32_t speed, Count
 }
 
 double OpenMinimum(uint32_t pictures, uint32_t speed, Counting counting) {
-    LineCost cost(counting);
-    // The count, in a connection of its own.
-    AddConnect(cost, true, speed);
-    AddGetRegister(cost, speed);
-    AddSetRegister(cost, speed); // register 17 back to 0, acknowledged at `speed`
-    // Every picture's information in one connection.
-    AddConnect(cost, false, speed);
-    for (uint32_t n = 1; n <= pictures; ++n) {
-        AddSetRegister(cost, speed); // register 4
-        AddRequest(cost, kInfoPayload, speed);
+    if (counting == Counting::Sum) {
+        return OpenCost(pictures, speed, 0).Seconds();
     }
-    AddSetRegister(cost, speed);
+    LineCost cost(counting);
+    AddOpen(cost, pictures, speed);
     return cost.Seconds();
+}
+
+LineCost OpenCost(uint32_t pictures, uint32_t speed, double tickMs) {
+    LineCost cost(Counting::Sum, tickMs);
+    AddOpen(cost, pictures, speed);
+    return cost;
 }
 
 } // namespace pixlor::bench

@@ -21,11 +21,17 @@ uint64_t PacketCount(uint64_t size, uint32_t packetSize);
 // simpler figure; `Overlap` the tighter bound.
 enum class Counting { Sum, Overlap };
 
-// A running sum of pauses and line time.
+// Windows' default system timer: 64 Hz, a tick of 15.625 ms.
+inline constexpr double kDefaultTimerTickMs = 1000.0 / 64;
+
+// A running sum of pauses and line time. With a `tickMs`, every pause lasts
+// until the system timer's next tick at or after its end, as Sleep does on a
+// timer of that period (a model of the worst case: Sleep(1) lasts a tick).
 class LineCost {
 public:
-    explicit LineCost(Counting counting = Counting::Sum) : counting_(counting) {}
-    void Pause(double milliseconds) { seconds_ += milliseconds / 1000.0; }
+    explicit LineCost(Counting counting = Counting::Sum, double tickMs = 0)
+        : counting_(counting), tickMs_(tickMs) {}
+    void Pause(double milliseconds);
     void Bytes(uint64_t count, uint32_t speed) { seconds_ += count / LineLimit(speed); }
     // The host's ACK of a data packet; `pauseFollows`: the host pauses next,
     // rather than waiting for the camera's answer to it.
@@ -34,10 +40,16 @@ public:
     // up to its last byte on the line.
     void Command(uint32_t payload, uint32_t speed);
     double Seconds() const { return seconds_; }
+    // Pauses so far, and those of less than 10 ms (the commands' 1 and 5 ms).
+    uint64_t Pauses() const { return pauses_; }
+    uint64_t ShortPauses() const { return shortPauses_; }
 
 private:
     Counting counting_;
+    double tickMs_;
     double seconds_ = 0;
+    uint64_t pauses_ = 0;
+    uint64_t shortPauses_ = 0;
 };
 
 // The command primitives as the link sends them, with their answers, and the
@@ -62,5 +74,8 @@ double DownloadMinimum(uint64_t size, uint32_t packetSize, uint32_t speed,
 // the information of every picture in one connection, handed back after the
 // last. Handshakes at 19200 bit/s, the rest at `speed`.
 double OpenMinimum(uint32_t pictures, uint32_t speed, Counting counting = Counting::Sum);
+// The same opening summed with every pause on a system timer of `tickMs`
+// (Counting::Sum; 0: the pauses as prescribed), with its pauses counted.
+LineCost OpenCost(uint32_t pictures, uint32_t speed, double tickMs);
 
 } // namespace pixlor::bench

@@ -44,6 +44,22 @@ TEST(LineModel, OpeningIsTwoConnectionsAndTwoExchangesAPicture) {
     EXPECT_NEAR(OpenMinimum(1, 19200), 0.863 + 165 / 1920.0, 1e-9);
 }
 
+TEST(LineModel, OnA64HzTimerEveryShortPauseLastsATick) {
+    // Per picture six pauses of 1 or 5 ms: 14 ms as prescribed, 93.75 ms on
+    // ticks of 15.625 ms; the 100 ms pauses last 109.375 ms, the 500 ms one 500.
+    const LineCost exact = OpenCost(200, 115200, 0);
+    const LineCost ticks = OpenCost(200, 115200, kDefaultTimerTickMs);
+    EXPECT_EQ(exact.Pauses(), ticks.Pauses());
+    // Seven commands besides the pictures' two each, three pauses a command;
+    // the 500 ms pause before the port opens and three of 100 ms.
+    const uint64_t commands = 7 + 2 * 200;
+    EXPECT_EQ(exact.ShortPauses(), 3 * commands);
+    EXPECT_EQ(exact.Pauses(), exact.ShortPauses() + 4);
+    EXPECT_NEAR(exact.Seconds(), OpenMinimum(200, 115200), 1e-12);
+    const double longer = commands * (3 * 0.015625 - 0.007) + 3 * 0.009375;
+    EXPECT_NEAR(ticks.Seconds() - exact.Seconds(), longer, 1e-9);
+}
+
 TEST(LineModel, OverlapLetsBytesCrossDuringThePauses) {
     // At 115200 the first two pieces (4 bytes) fit in the 1 ms pauses, and the
     // last ACK waits for nothing.

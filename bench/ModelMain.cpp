@@ -3,6 +3,10 @@
 // divides by these). Prints the summed minimum and the tighter bound, seconds.
 //   pixlor-bench-model download SIZE PACKET SPEED
 //   pixlor-bench-model open PICTURES SPEED
+//   pixlor-bench-model timer SPEED PICTURES...
+// `timer` prints, for an opening of each count, its pauses and the sum with
+// the pauses as prescribed and on Windows' default 64 Hz system timer: a
+// model computed from the count of pauses, not a measurement.
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -23,7 +27,8 @@ std::optional<uint32_t> Number(const char* text) {
 
 int Usage() {
     std::fprintf(stderr, "usage: pixlor-bench-model download SIZE PACKET SPEED\n"
-                         "       pixlor-bench-model open PICTURES SPEED\n");
+                         "       pixlor-bench-model open PICTURES SPEED\n"
+                         "       pixlor-bench-model timer SPEED PICTURES...\n");
     return 2;
 }
 
@@ -54,6 +59,28 @@ int main(int argc, char** argv) {
         }
         std::printf("%.6f %.6f\n", OpenMinimum(*pictures, *speed),
                     OpenMinimum(*pictures, *speed, Counting::Overlap));
+        return 0;
+    }
+    if (what == "timer" && argc >= 4) {
+        const auto speed = Number(argv[2]);
+        if (!speed) {
+            return Usage();
+        }
+        std::printf(
+            "| pictures | pauses | of 1 or 5 ms | precise timer s | 64 Hz timer s | ratio |\n"
+            "|---:|---:|---:|---:|---:|---:|\n");
+        for (int i = 3; i < argc; ++i) {
+            const auto pictures = Number(argv[i]);
+            if (!pictures) {
+                return Usage();
+            }
+            const LineCost exact = OpenCost(*pictures, *speed, 0);
+            const LineCost ticks = OpenCost(*pictures, *speed, kDefaultTimerTickMs);
+            std::printf("| %u | %llu | %llu | %.3f | %.3f | %.2f |\n", *pictures,
+                        static_cast<unsigned long long>(exact.Pauses()),
+                        static_cast<unsigned long long>(exact.ShortPauses()), exact.Seconds(),
+                        ticks.Seconds(), ticks.Seconds() / exact.Seconds());
+        }
         return 0;
     }
     return Usage();

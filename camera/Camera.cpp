@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "camera/LinkStatus.h"
+#include "camera/PacketStatus.h"
 #include "camera/UtcDate.h"
 #include "platform/Platform.h"
 #include "serial/PortFlags.h"
@@ -62,7 +63,7 @@ bool Camera::Connect() {
     if (connected_) {
         return true;
     }
-    if (!link_.Handshake() || !link_.SetLineSpeed(speedIndex_)) {
+    if ((!link_.Handshake() && !WakeFromConfiguredSpeed()) || !link_.SetLineSpeed(speedIndex_)) {
         return false;
     }
     // The camera runs at the new speed from here on: a failed check read must
@@ -70,6 +71,23 @@ bool Camera::Connect() {
     connected_ = true;
     uint32_t ignored = 0;
     return link_.GetRegister(kRegisterCheck, ignored);
+}
+
+// A broken line (a time-out, an unexpected byte) hands nothing back, so the
+// camera may still listen at the configured speed, deaf to the probes at
+// 19200 bit/s. The first failure's codes are the ones reported.
+bool Camera::WakeFromConfiguredSpeed() {
+    const int32_t status = link_.status;
+    const uint32_t flags = Flags();
+    if (status != packetstatus::kNoProbeAnswer || packet::LineSpeed(speedIndex_) == 19200) {
+        return false;
+    }
+    if (link_.ResetSpeedFrom(speedIndex_) && link_.Handshake()) {
+        return true;
+    }
+    link_.status = status;
+    Flags() = flags;
+    return false;
 }
 
 bool Camera::EndConnection(bool release, bool preserveCodes) {
@@ -95,7 +113,7 @@ bool Camera::EndConnection(bool release, bool preserveCodes) {
 
 bool Camera::Disconnect() {
     linkStatus_ = linkstatus::kOk;
-    if ((Flags() & portflag::kBrokenLineMask) != 0) {
+    if ((Flags() & portflag::kBrokenLineMask) != 0 || link_.Port().deviceGone) {
         return true; // the line is broken: nothing would get through
     }
     if (!EndConnection(true, false)) {

@@ -41,6 +41,10 @@ public:
     // Clears LinkStatus and hands the camera back at 19200 bit/s, unless the
     // port shows a broken line.
     bool Disconnect();
+    // The last failure shows a camera that does not answer at all: a
+    // reception without a single byte, or a device that is gone. Such a
+    // failure ends a batch, where other failures pass over one picture.
+    bool NotAnswering() const { return link_.unanswered || link_.Port().deviceGone; }
 
     // Steps the operations are built from.
     bool Connect();
@@ -67,6 +71,9 @@ public:
 private:
     // After a refusal or NAK the camera is handed back, keeping the codes.
     void RefusalRule();
+    // After a wake-up at 19200 bit/s that nothing answered: once, the speed
+    // reset at the configured speed and the wake-up again.
+    bool WakeFromConfiguredSpeed();
     uint32_t& Flags() { return link_.Port().flags; }
 
     bool connected_ = false;

@@ -93,6 +93,9 @@ bool PacketLink::PurgeInput(bool beforeWrite, bool beforeRead) {
         }
         if (attempt < kAttempts) {
             port_.flags |= beforeWrite ? portflag::kPurgeBeforeWrite : portflag::kPurgeBeforeRead;
+            if (port_.deviceGone) {
+                return false; // no later attempt can succeed
+            }
             Pause(1000);
         }
     }
@@ -125,7 +128,7 @@ void PacketLink::SendCommand(std::span<const uint8_t> payload, uint32_t resendOn
     for (int send = 0; send < 3; ++send) {
         SendPacket(payload);
         ReceivePacket(dataDue);
-        if ((port_.flags & resendOn) == 0) {
+        if ((port_.flags & resendOn) == 0 || port_.deviceGone) {
             break;
         }
     }
@@ -157,7 +160,9 @@ bool PacketLink::ReceiveDataPacket() {
 
 bool PacketLink::ReceivePacket(bool dataDue) {
     port_.flags = 0;
-    if (port_.ReadByte(&buffer_[0]) && port_.flags == 0) {
+    const bool typeRead = port_.ReadByte(&buffer_[0]);
+    unanswered = !typeRead;
+    if (typeRead && port_.flags == 0) {
         switch (buffer_[0]) {
         case ctrl::kMore:
         case ctrl::kLast:
@@ -345,6 +350,20 @@ bool PacketLink::SetLineSpeed(uint32_t index) {
         return false;
     }
     return true;
+}
+
+bool PacketLink::ResetSpeedFrom(uint32_t index) {
+    if (!port_.SetLine(packet::LineSpeed(index), kLine8N1Bits, 0, 0)) {
+        return false;
+    }
+    Pause(5);
+    speedPacket_ = true;
+    const uint8_t payload[6] = {0x00, kSpeedRegister, 0, 0, 0, 0};
+    // A silent line costs one time-out, not three.
+    SendCommand(payload, portflag::kNak);
+    speedPacket_ = false;
+    const bool heard = port_.flags == 0;
+    return port_.SetLine(kDefaultSpeed, kLine8N1Bits, 0, 0) && heard;
 }
 
 bool PacketLink::ResetLineSpeed() {

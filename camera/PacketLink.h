@@ -58,6 +58,11 @@ public:
     bool Handshake();
     bool SetLineSpeed(uint32_t index);
     bool ResetLineSpeed();
+    // For a camera left at the speed of `index` by a broken line, which does
+    // not hear the wake-up at 19200 bit/s: at that speed, the speed reset
+    // (register 17 to 0), sent again only on a NAK; then the port back at
+    // 19200 bit/s. True when the camera acknowledged it.
+    bool ResetSpeedFrom(uint32_t index);
 
     // The command primitives.
     bool SetRegister(uint8_t reg, uint32_t value);
@@ -78,6 +83,8 @@ public:
     int32_t status = 0;           // PacketStatus (camera/PacketStatus.h)
     uint32_t selectedPicture = 0; // the value last written to register 4; kept by the camera
     uint8_t deleteMode = 0;       // 2 once the camera refused deletion by sub-code 0
+    // The last reception got no byte at all: the camera did not answer.
+    bool unanswered = false;
 
 private:
     bool SendPacket(std::span<const uint8_t> payload);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/Sleeper.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/Startup.h"
 #include "plugin/host/Host.h"
@@ -75,6 +76,7 @@ int CameraPanel::ConnectAndLoad() {
 }
 
 HANDLE OpenPlugin() {
+    const OperationTiming timing; // the pauses of the reading last what they should
     if (!AnyPortPresent()) {
         Refuse(MNoSerialPort, "NoSerialPort");
         return INVALID_HANDLE_VALUE;
@@ -91,6 +93,7 @@ HANDLE OpenPlugin() {
 }
 
 void ClosePlugin(CameraPanel* panel) {
+    const OperationTiming timing; // a camera still connected is handed back
     delete panel;
     openPanelCount = 0;
 }

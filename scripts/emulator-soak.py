@@ -65,7 +65,8 @@ def main():
 
     print("emulator soak: %d lanes, seeds %d to %d, %d s wall" %
           (lanes, args.seed, args.seed + lanes - 1, round(wall)))
-    for key in ("cycles", "operations", "openings", "copied", "reports", "lost", "failed"):
+    for key in ("cycles", "operations", "openings", "copied", "reports", "lost", "failed",
+                "reconnected"):
         print("  %-11s %d" % (key, totals.get(key, 0)))
     print("  faults      %d: %s" % (sum(faults.values()), ", ".join(
         "%s %d" % item for item in sorted(faults.items()))))

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Platform.h"
+#include "platform/SystemError.h"
 #include "serial/PortFlags.h"
 
 namespace pixlor {
@@ -16,6 +17,7 @@ ComPort::~ComPort() {
 
 bool ComPort::Open(uint32_t baudRate, uint8_t byteSize, uint8_t stopBits, uint8_t parity) {
     Close(); // never leak a handle of an earlier open
+    deviceGone = false;
 
     char name[8];
     std::snprintf(name, sizeof name, "COM%1d", portIndex_ + 1);
@@ -72,7 +74,7 @@ bool ComPort::SetLine(uint32_t baudRate, uint8_t byteSize, uint8_t stopBits, uin
     LineSetting line;
     if (!handle_->GetLine(line)) {
         flags |= portflag::kLineFailed;
-        return false;
+        return Failed();
     }
     line.baudRate = baudRate;
     line.byteSize = byteSize;
@@ -80,7 +82,7 @@ bool ComPort::SetLine(uint32_t baudRate, uint8_t byteSize, uint8_t stopBits, uin
     line.stopBits = stopBits; // abortOnError stays as Open left it
     if (!handle_->SetLine(line)) {
         flags |= portflag::kLineFailed;
-        return false;
+        return Failed();
     }
     baudRate_ = baudRate;
     byteSize_ = byteSize;
@@ -109,10 +111,14 @@ bool ComPort::Read(void* buffer, uint32_t count) {
         return false;
     }
     uint32_t got = 0;
-    if (handle_->Read(buffer, count, got) && got == count) {
+    const bool called = handle_->Read(buffer, count, got);
+    if (called && got == count) {
         return true;
     }
     flags |= portflag::kReadFailed;
+    if (!called) {
+        Failed();
+    }
     handle_->ClearErrors();
     return false;
 }
@@ -123,15 +129,26 @@ bool ComPort::Write(const void* buffer, uint32_t count) {
         return false;
     }
     uint32_t put = 0;
-    if (handle_->Write(buffer, count, put) && put == count) {
+    const bool called = handle_->Write(buffer, count, put);
+    if (called && put == count) {
         return true;
     }
     flags |= portflag::kWriteFailed;
-    return false;
+    return called ? false : Failed();
 }
 
 bool ComPort::Purge(uint32_t mask) {
-    return isOpen_ && handle_->Purge(mask);
+    if (!isOpen_) {
+        return false;
+    }
+    return handle_->Purge(mask) || Failed();
+}
+
+bool ComPort::Failed() {
+    if (syserr::DeviceGone(handle_->LastError())) {
+        deviceGone = true;
+    }
+    return false;
 }
 
 void ComPort::Close() {

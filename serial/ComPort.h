@@ -44,10 +44,16 @@ public:
     uint32_t LastSystemError() const;
 
     uint32_t flags = 0; // the PortFlags word (serial/PortFlags.h)
+    // A call on the open port failed with an error that says the device is
+    // gone; nothing sent from here on can arrive. Cleared by Open.
+    bool deviceGone = false;
     uint32_t readTimeoutPerByteUs = 1000;
     uint32_t readTimeoutConstantUs = 1000000;
 
 private:
+    // After a failed call of the open device: notes whether the device is gone.
+    bool Failed();
+
     uint8_t portIndex_;
     std::unique_ptr<SerialDevice> handle_;
     bool isOpen_ = false;

@@ -1,6 +1,7 @@
 #include "transfer/DeletePictures.h"
 
 #include "camera/LinkStatus.h"
+#include "platform/Sleeper.h"
 #include "transfer/NamingSettings.h"
 
 namespace pixlor {
@@ -24,6 +25,7 @@ void FollowDeletion(std::vector<uint32_t>& positions, uint32_t deletedPosition) 
 
 bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
                     std::optional<TransferList> given, std::vector<uint32_t>* following) {
+    const OperationTiming timing;
     view.SaveScreen();
     const NamingSettings naming = NamingSettings::Read();
     TransferList list =

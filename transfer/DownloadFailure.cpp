@@ -4,9 +4,9 @@
 
 namespace pixlor {
 
-DownloadFailure ClassifyDownloadFailure(int32_t linkStatus) {
+DownloadFailure ClassifyDownloadFailure(const Camera& camera) {
     using namespace linkstatus;
-    switch (linkStatus) {
+    switch (camera.LinkStatus()) {
     case kPhotoDownload:
     case kThumbnailDownload:
     case kPhotoFile:
@@ -16,7 +16,7 @@ DownloadFailure ClassifyDownloadFailure(int32_t linkStatus) {
     case kThumbnailCancelled:
         return DownloadFailure::Aborted;
     default:
-        return DownloadFailure::PassedOver;
+        return camera.NotAnswering() ? DownloadFailure::Stops : DownloadFailure::PassedOver;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
+#include "platform/Sleeper.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadFailure.h"
 #include "transfer/NameTemplate.h"
@@ -188,7 +189,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, Pictu
         view_.FinishFile(size);
         return FileOutcome::Copied;
     }
-    switch (ClassifyDownloadFailure(camera_.LinkStatus())) {
+    switch (ClassifyDownloadFailure(camera_)) {
     case DownloadFailure::Stops:
         return Stop();
     case DownloadFailure::Aborted:
@@ -263,6 +264,7 @@ void Download::Warn() {
 
 bool DownloadPictures(Camera& camera, TransferView& view, const PanelView& panel,
                       const DownloadRequest& request, std::optional<TransferList> list) {
+    const OperationTiming timing;
     Download download(camera, view, panel, request);
     return download.Run(std::move(list));
 }

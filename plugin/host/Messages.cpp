@@ -191,7 +191,7 @@ void ShowCameraError(const CameraCodes& codes, HANDLE& savedScreen) {
     ShowErrorReport(0, codes.linkStatus, codes.packetStatus, codes.portFlags, nullptr);
 }
 
-bool EscPressed() {
+bool EscPoll::Pressed() {
     Console* console = CurrentPlatform().console;
     if (console == nullptr) {
         return false;
@@ -206,7 +206,17 @@ bool EscPressed() {
         if (!console->ReadEvent(event, read) || read == 0) {
             break;
         }
-        escSeen = event.isKey && static_cast<unsigned char>(event.character) == kEsc;
+        if (!event.isKey || static_cast<unsigned char>(event.character) != kEsc) {
+            continue;
+        }
+        if (event.keyDown) {
+            releaseOwed_ = true;
+            escSeen = true;
+        } else if (releaseOwed_) {
+            releaseOwed_ = false; // the end of a press already counted
+        } else {
+            escSeen = true;
+        }
     }
     return escSeen;
 }

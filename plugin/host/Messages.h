@@ -41,9 +41,19 @@ void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetSta
 // then reports the camera's codes.
 void ShowCameraError(const CameraCodes& codes, HANDLE& savedScreen);
 
-// True when an Esc key event was queued since the last poll. Consumes the
-// events up to and including that Esc; never waits.
-bool EscPressed();
+// The Esc poll of one operation. Pressed() is true when an Esc key event was
+// queued since the last poll; it consumes the events up to and including that
+// Esc and never waits. One press of the key makes two records, the press and
+// the release: the release of a press this poll counted is consumed with it,
+// in the same or a later call, and does not count again. A release whose
+// press was read elsewhere (by the host, before the operation) still counts.
+class EscPoll {
+public:
+    bool Pressed();
+
+private:
+    bool releaseOwed_ = false;
+};
 
 // The line formatter of the report, exposed for the boxes that format a
 // message the same way: `format` may contain only %d, %u and %%, and as many

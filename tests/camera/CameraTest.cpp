@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "camera/Camera.h"
@@ -176,7 +178,9 @@ TEST_F(CameraTest, ConnectFailuresLeaveTheCameraUnconnected) {
     EXPECT_FALSE(camera.CountKnown());
     EXPECT_TRUE(camera.Disconnect()) << "a broken line is not talked to";
     EXPECT_EQ(camera.LinkStatus(), 0);
-    EXPECT_TRUE(fake.commands.empty());
+    // Only the speed reset at the configured speed, tried once after the wake-up.
+    ASSERT_EQ(fake.commands.size(), 1u);
+    EXPECT_EQ(fake.commands[0].payload, (Bytes{0x00, 17, 0, 0, 0, 0}));
 
     fake.awake = true;
     fake.faults = {CameraFault::None, CameraFault::Refuse}; // register 17 is refused
@@ -184,6 +188,84 @@ TEST_F(CameraTest, ConnectFailuresLeaveTheCameraUnconnected) {
     EXPECT_EQ(camera.Link().status, packetstatus::kSpeedSwitchRefused);
     EXPECT_FALSE(camera.Connected());
     ASSERT_TRUE(camera.LoadPictureTable());
+}
+
+// A broken line hands nothing back, so a camera may still be at the high
+// speed when the next connection wakes it at 19200 bit/s. The connection then
+// tries once: the speed reset at the configured speed, the wake-up again.
+struct StrandedCase {
+    const char* name;
+    uint32_t speedIndex;  // configured
+    uint32_t cameraSpeed; // where the camera listens (0: nowhere, asleep)
+    bool connects;
+    std::vector<uint32_t> lineSpeeds;  // the host's line settings after opening
+    int resets;                        // speed resets the camera heard at its speed
+    std::vector<uint32_t> extraPauses; // after the first wake-up's
+};
+
+class StrandedCameraTest : public CameraTest, public testing::WithParamInterface<StrandedCase> {};
+
+TEST_P(StrandedCameraTest, IsFoundAtTheConfiguredSpeedOnce) {
+    const StrandedCase& c = GetParam();
+    Camera configured(1, c.speedIndex);
+    fake.AddPicture(FakePicture::Sized(2500, 300, k15June2002));
+    fake.strictSpeed = true;
+    fake.lineSpeed = c.cameraSpeed;
+    fake.awake = c.cameraSpeed != 0;
+
+    EXPECT_EQ(configured.LoadPictureTable(), c.connects);
+
+    std::vector<uint32_t> speeds;
+    for (const fakes::SerialCall& call : device.CallsOf(SerialOp::SetLine)) {
+        speeds.push_back(call.line.baudRate);
+    }
+    speeds.erase(speeds.begin()); // the opening's 19200
+    EXPECT_EQ(speeds, c.lineSpeeds);
+    EXPECT_EQ(std::count(fake.speedIndexes.begin(), fake.speedIndexes.end(), 0u) -
+                  (c.connects ? 1 : 0),
+              c.resets);
+    // The pauses after the first wake-up's: 100 ms, three probes of 100 ms.
+    // After a failure all of them, after a success the first.
+    std::vector<uint32_t> after(sleeper.pauses.begin() + 5, sleeper.pauses.end());
+    if (c.connects) {
+        after.resize(std::min(after.size(), c.extraPauses.size()));
+    }
+    EXPECT_EQ(after, c.extraPauses);
+    if (!c.connects) {
+        EXPECT_EQ(configured.Codes(),
+                  (CameraCodes{linkstatus::kPictureCount, packetstatus::kNoProbeAnswer,
+                               portflag::kReadFailed}))
+            << "the first failure's codes";
+        EXPECT_FALSE(configured.Connected());
+    } else {
+        EXPECT_EQ(configured.PictureCount(), 1u);
+        EXPECT_EQ(fake.lineSpeed, 19200u) << "handed back";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Speeds, StrandedCameraTest,
+    testing::Values(StrandedCase{"LeftAtTheConfiguredSpeed",
+                                 5,
+                                 115200,
+                                 true,
+                                 {115200, 19200, 115200, 19200},
+                                 1,
+                                 {5, 1, 1, 100}},
+                    StrandedCase{
+                        "NoCameraCostsOneTimeOut", 5, 0, false, {115200, 19200}, 0, {5, 1, 1}},
+                    StrandedCase{"AtAnotherSpeed", 5, 57600, false, {115200, 19200}, 0, {5, 1, 1}},
+                    StrandedCase{"ConfiguredAt19200NothingMoreIsTried", 2, 0, false, {}, 0, {}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(CameraTest, AResetHeardButNoWakeUpReportsTheFirstFailure) {
+    fake.awake = false; // acknowledges commands, never a probe
+    fake.AddPicture(FakePicture::Sized(2500, 300, k15June2002));
+    EXPECT_FALSE(camera.LoadPictureTable());
+    EXPECT_EQ(camera.Codes(), (CameraCodes{linkstatus::kPictureCount, packetstatus::kNoProbeAnswer,
+                                           portflag::kReadFailed}));
+    EXPECT_EQ(fake.speedIndexes, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(fake.probes, 6) << "three probes, the reset, three probes";
 }
 
 TEST_F(CameraTest, DisconnectReportsAFailedSpeedReset) {

@@ -55,6 +55,10 @@ std::vector<ReceivedCommand> FakeCamera::CommandsOf(uint8_t code) const {
 }
 
 void FakeCamera::OnWrite(std::span<const uint8_t> bytes) {
+    if (strictSpeed && device_.line.baudRate != lineSpeed) {
+        bytesLost += static_cast<int>(bytes.size());
+        return;
+    }
     for (uint8_t b : bytes) {
         if (pending_.empty() && b != 0x1B) {
             OnControl(b);
@@ -235,10 +239,12 @@ void FakeCamera::OnCommand(const ReceivedCommand& command) {
             return;
         }
         registers[p[1]] = le32(2);
+        Answer({kAck}); // still at the old speed
         if (p[1] == 17) {
             speedIndexes.push_back(le32(2));
+            static constexpr uint32_t kSpeeds[] = {19200, 9600, 19200, 38400, 57600, 115200};
+            lineSpeed = le32(2) <= 5 ? kSpeeds[le32(2)] : lineSpeed;
         }
-        Answer({kAck});
         return;
     case 0x01: { // get register
         const uint32_t value = p.at(1) == 10 ? static_cast<uint32_t>(pictures.size())

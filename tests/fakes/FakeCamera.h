@@ -67,6 +67,11 @@ public:
     std::map<uint8_t, uint32_t> registers; // plain registers (1, 4, 17, ...); 10 is the count
     uint32_t packetSize = 1000;            // payload bytes per data packet of a transfer
     bool awake = true;                     // false: probes go unanswered
+    // With `strictSpeed`, the camera hears only bytes sent at its own line
+    // speed, which register 17 changes once acknowledged (a real camera);
+    // without, it hears every speed.
+    bool strictSpeed = false;
+    uint32_t lineSpeed = 19200;
     bool refuseSubCode0 = false;
     uint32_t completionByte = 0x05; // the byte that ends an action
     uint32_t infoLength = 24;       // payload bytes of the 0x2F answer (shorter: cut off)
@@ -75,6 +80,7 @@ public:
     // The record.
     std::vector<ReceivedCommand> commands;
     std::vector<uint8_t> controlBytes;  // single bytes the host sent (probe, ACK, NAK, 0x18)
+    int bytesLost = 0;                  // sent at a speed the strict camera was not at
     std::vector<uint32_t> speedIndexes; // every value written to register 17
     int probes = 0;
     int cancels = 0;

@@ -208,37 +208,61 @@ TEST(FormatLineTest, KeepsDamagedFormatsInsideTheBuffer) {
 
 struct EscCase {
     const char* name;
-    std::vector<ConsoleEvent> queued;
-    bool pressed;
-    std::size_t left;
+    std::vector<std::vector<ConsoleEvent>> arrivals; // queued before each poll, in order
+    std::vector<bool> pressed;                       // what each poll says
+    std::size_t left;                                // records still queued at the end
 };
 
-class EscPressedTest : public ::testing::TestWithParam<EscCase> {};
+class EscPollTest : public ::testing::TestWithParam<EscCase> {};
 
-TEST_P(EscPressedTest, ConsumesUpToTheFirstEsc) {
+TEST_P(EscPollTest, CountsEachPressOnce) {
     QueuedConsole console;
-    console.events.assign(GetParam().queued.begin(), GetParam().queued.end());
     ScopedPlatform scope(Platform{.console = &console});
-    EXPECT_EQ(EscPressed(), GetParam().pressed);
+    EscPoll poll;
+    std::vector<bool> pressed;
+    for (const std::vector<ConsoleEvent>& arriving : GetParam().arrivals) {
+        console.events.insert(console.events.end(), arriving.begin(), arriving.end());
+        pressed.push_back(poll.Pressed());
+    }
+    EXPECT_EQ(pressed, GetParam().pressed);
     EXPECT_EQ(console.events.size(), GetParam().left);
 }
 
+const ConsoleEvent kEscDown = Key(27, true);
+const ConsoleEvent kEscUp = Key(27, false);
+
 INSTANTIATE_TEST_SUITE_P(
-    Queues, EscPressedTest,
+    Queues, EscPollTest,
     ::testing::Values(
-        EscCase{"Empty", {}, false, 0},
-        EscCase{"KeysThenEsc", {Key('a'), Key('b'), Key(27), Key('c')}, true, 1},
-        EscCase{"ReleasedEsc", {Key(27, false)}, true, 0},
-        EscCase{"OtherKeysOnly", {Key('a'), Key('b', false)}, false, 0},
-        EscCase{"MouseEventIsNotAKey", {ConsoleEvent{false, false, 0, 27}, Key('x')}, false, 0}),
+        EscCase{"Empty", {{}}, {false}, 0},
+        EscCase{"KeysThenEsc", {{Key('a'), Key('b'), kEscDown, Key('c')}}, {true}, 1},
+        EscCase{"LoneRelease", {{kEscUp}}, {true}, 0},
+        EscCase{"OtherKeysOnly", {{Key('a'), Key('b', false)}}, {false}, 0},
+        EscCase{"MouseEventIsNotAKey", {{ConsoleEvent{false, false, 0, 27}, Key('x')}}, {false}, 0},
+        EscCase{"PressAndReleaseQueuedTogether", {{kEscDown, kEscUp}, {}}, {true, false}, 0},
+        EscCase{"ReleaseArrivingAtTheNextPoll", {{kEscDown}, {kEscUp}}, {true, false}, 0},
+        EscCase{"OtherKeysBeforeTheRelease",
+                {{kEscDown, Key('a'), Key('a', false), kEscUp}, {}},
+                {true, false},
+                0},
+        EscCase{
+            "TwoPresses", {{kEscDown, kEscUp, kEscDown, kEscUp}, {}, {}}, {true, true, false}, 0},
+        EscCase{"ALoneReleaseAfterAPressCounts",
+                {{kEscDown}, {kEscUp}, {kEscUp}},
+                {true, false, true},
+                0},
+        EscCase{"KeyRepeatCountsEachPress",
+                {{kEscDown, kEscDown, kEscUp}, {}, {}},
+                {true, true, false},
+                0}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-TEST(EscPressedFailureTest, StopsWhenTheCountCannotBeRead) {
+TEST(EscPollFailureTest, StopsWhenTheCountCannotBeRead) {
     QueuedConsole console;
     console.events = {Key(27)};
     console.failCount = true;
     ScopedPlatform scope(Platform{.console = &console});
-    EXPECT_FALSE(EscPressed());
+    EXPECT_FALSE(EscPoll().Pressed());
     EXPECT_EQ(console.events.size(), 1u);
 }
 
@@ -256,10 +280,10 @@ public:
     }
 };
 
-TEST(EscPressedFailureTest, DoesNotSpinOnAFailingRead) {
+TEST(EscPollFailureTest, DoesNotSpinOnAFailingRead) {
     StuckConsole console;
     ScopedPlatform scope(Platform{.console = &console});
-    EXPECT_FALSE(EscPressed());
+    EXPECT_FALSE(EscPoll().Pressed());
     EXPECT_EQ(console.reads, 1);
 }
 

@@ -153,6 +153,7 @@ void CheckInvariants(W& world, const typename W::PictureList& before, Op op, boo
         broken.push_back(what);
     }
     check(world.host.Kit().badRestores == 0, "a screen was restored twice");
+    check(world.TimingBalanced(), "a pause outside an operation, or an operation never ended");
     const int opened = op == Op::Open && world.IsOpen() ? 1 : 0;
     check(world.host.Kit().OpenScreens() == screens + opened, "a saved screen was left behind");
     check(openPanelCount == (world.IsOpen() ? 1 : 0), "the open-panel count is wrong");

@@ -146,14 +146,12 @@ size_t EmulatorWorld::PacketsOf(size_t index) const {
 
 bool EmulatorWorld::Heal() {
     if (sim->Running()) {
-        sim->ClearFaults();
-    }
-    if (sim->Running() && sim->CameraSpeed() == 19200) {
+        sim->ClearFaults(); // also a camera left at the high speed: the next wake-up finds it
         return true;
     }
     Close();
     StartCamera(Pictures());
-    ++switchedOff;
+    ++reconnected;
     return false;
 }
 

@@ -36,7 +36,8 @@ uint64_t FromEnvironment(const char* name, uint64_t fallback) {
 void SoakFigures::Print(std::ostream& os, uint64_t heapFrom) const {
     os << "soak: " << operations << " operations, " << opened << " openings, " << copied
        << " pictures copied, " << reports << " error reports, " << lost << " pictures lost, "
-       << failedCycles << " cycles with a broken invariant\n";
+       << failedCycles << " cycles with a broken invariant, " << reconnections
+       << " cameras gone and connected again\n";
     os << "soak: faults injected:";
     for (const auto& [name, count] : injected) {
         os << ' ' << name << ' ' << count;
@@ -46,7 +47,8 @@ void SoakFigures::Print(std::ostream& os, uint64_t heapFrom) const {
        << " (one per successful opening)\n";
     os << "soak-figures: cycles=" << cycles << " operations=" << operations
        << " openings=" << opened << " copied=" << copied << " reports=" << reports
-       << " lost=" << lost << " failed=" << failedCycles << " heap=" << heapGrowth;
+       << " lost=" << lost << " failed=" << failedCycles << " reconnected=" << reconnections
+       << " heap=" << heapGrowth;
     for (const auto& [name, count] : injected) {
         os << " fault:" << name << '=' << count;
     }
@@ -113,7 +115,7 @@ SoakFigures RunSoak(W& world, const std::vector<F>& faults, uint64_t seed, uint6
             }
             figures.copied += world.CompleteFiles(before) - completeBefore;
             figures.reports += world.Reports(from).size();
-            world.Heal();
+            figures.reconnections += world.Heal() ? 0 : 1;
             if (world.IsOpen() && world.panel->camera->PictureCount() == 0) {
                 broken.emplace_back("an empty camera's panel stayed open");
             }

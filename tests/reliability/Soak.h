@@ -25,7 +25,8 @@ struct SoakFigures {
     uint64_t reports = 0;
     uint64_t lost = 0;
     uint64_t failedCycles = 0;
-    uint64_t heapGrowth = 0; // from the start of cycle `heapFrom` to the end of the last
+    uint64_t reconnections = 0; // a camera gone, started again
+    uint64_t heapGrowth = 0;    // from the start of cycle `heapFrom` to the end of the last
     uint64_t openScreens = 0;
     std::map<std::string, uint64_t> injected;
 

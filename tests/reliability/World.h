@@ -128,6 +128,9 @@ public:
     const PictureList& Pictures() const { return fake.pictures; }
     // What no operation may leave open: files, registry keys.
     std::vector<std::string> LeftOpen() const;
+    // Every pause ran inside an operation (where the Windows sleeper holds its
+    // precise timer), and every operation begun has ended.
+    bool TimingBalanced() const { return sleeper.operations == 0 && sleeper.pausesOutside == 0; }
     void ClearRecords();
 
     FakeRegistry registry;

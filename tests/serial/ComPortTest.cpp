@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeSerialDevice.h"
+#include "platform/SystemError.h"
 #include "serial/ComPort.h"
 #include "serial/PortFlags.h"
 
@@ -208,6 +209,54 @@ TEST_F(ComPortTest, DestructionClosesAnOpenPortOnce) {
     }
     EXPECT_EQ(device.CountOf(SerialOp::Close), 2);
 }
+
+} // namespace
+} // namespace pixlor
+
+namespace pixlor {
+namespace {
+
+// A call that fails with an error of a device that is gone marks the port so;
+// a time-out or another error does not, and opening again clears the mark.
+struct GoneCase {
+    const char* name;
+    fakes::SerialOp op;
+    uint32_t error;
+    bool gone;
+};
+
+class DeviceGoneTest : public ComPortTest, public testing::WithParamInterface<GoneCase> {};
+
+TEST_P(DeviceGoneTest, MarksThePortByTheSystemsError) {
+    const GoneCase& c = GetParam();
+    ComPort port(1);
+    ASSERT_TRUE(port.Open(19200, 8, 0, 0));
+    uint8_t byte = 0;
+    EXPECT_FALSE(port.ReadByte(&byte)); // an empty line: a time-out
+    EXPECT_FALSE(port.deviceGone) << "a time-out says nothing of the device";
+    device.FailOn(c.op, 1, false, c.error);
+    port.ReadByte(&byte);
+    port.WriteByte(0x00);
+    port.Purge(kPurgeRxClear);
+    port.SetLine(115200, 8, 0, 0);
+    EXPECT_EQ(port.deviceGone, c.gone);
+    ASSERT_TRUE(port.Open(19200, 8, 0, 0));
+    EXPECT_FALSE(port.deviceGone);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, DeviceGoneTest,
+    testing::Values(
+        GoneCase{"ReadNotReady", fakes::SerialOp::Read, syserr::kNotReady, true},
+        GoneCase{"WriteBadCommand", fakes::SerialOp::Write, syserr::kBadCommand, true},
+        GoneCase{"PurgeRemoved", fakes::SerialOp::Purge, syserr::kDeviceRemoved, true},
+        GoneCase{"SetLineNotConnected", fakes::SerialOp::SetLine, syserr::kDeviceNotConnected,
+                 true},
+        GoneCase{"ReadAccessDenied", fakes::SerialOp::Read, syserr::kAccessDenied, true},
+        GoneCase{"ReadGeneralFailure", fakes::SerialOp::Read, syserr::kGenFailure, true},
+        GoneCase{"WriteInvalidParameter", fakes::SerialOp::Write, syserr::kInvalidParameter, false},
+        GoneCase{"PurgeInvalidFunction", fakes::SerialOp::Purge, syserr::kInvalidFunction, false}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace pixlor

@@ -1,5 +1,8 @@
 #include "transfer/host/HostCopy.h"
 
+#include <map>
+#include <vector>
+
 #include "transfer/TransferFixture.h"
 
 namespace pixlor::transfertest {
@@ -91,6 +94,46 @@ TEST_P(HostCopyEscTest, EscAbandonsOnlyTheCurrentFile) {
 INSTANTIATE_TEST_SUITE_P(Copy, HostCopyEscTest,
                          testing::Values(EscCase{5, 0, false}, EscCase{6, 1000, true}));
 
+// One press of Esc is two records, the press and the release; the host's copy
+// polls with one EscPoll for all its files, so the release that follows a
+// counted press skips no other file. Poll numbers: four a file (before its
+// first packet and after each of three), one more where a release is consumed.
+struct PressCase {
+    const char* name;
+    std::map<int, std::vector<ConsoleEvent>> arrivals;
+    std::vector<size_t> sizes; // bytes of the three files (0: none)
+};
+
+class HostCopyPressTest : public HostCopyTest, public testing::WithParamInterface<PressCase> {};
+
+TEST_P(HostCopyPressTest, EachPressSkipsOneFile) {
+    console.arrivals = GetParam().arrivals;
+
+    EXPECT_EQ(GetFiles(), 0) << "a file skipped with Esc stays marked";
+
+    std::vector<size_t> sizes;
+    for (int n = 1; n <= 3; ++n) {
+        sizes.push_back(files.HasFile(Target(n)) ? FileBytes(Target(n)).size() : 0);
+    }
+    EXPECT_EQ(sizes, GetParam().sizes);
+    EXPECT_TRUE(HandedBack());
+}
+
+const ConsoleEvent kEscDown{true, true, 0x1B, 27};
+const ConsoleEvent kEscUp{true, false, 0x1B, 27};
+
+INSTANTIATE_TEST_SUITE_P(
+    Copy, HostCopyPressTest,
+    testing::Values(
+        PressCase{"PressAndReleaseTogether", {{6, {kEscDown, kEscUp}}}, {2500, 1000, 2500}},
+        PressCase{
+            "ReleaseDuringTheNextFile", {{6, {kEscDown}}, {10, {kEscUp}}}, {2500, 1000, 2500}},
+        PressCase{"ALoneReleaseStillCounts", {{6, {kEscUp}}}, {2500, 1000, 2500}},
+        PressCase{"TwoPressesSkipTwoFiles",
+                  {{2, {kEscDown, kEscUp}}, {9, {kEscDown, kEscUp}}},
+                  {1000, 2500, 1000}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 TEST_F(HostCopyTest, AnExistingTargetEndsTheCopyWithTheReport) {
     files.AddFile(Target(2), "mine");
 
@@ -121,6 +164,24 @@ TEST_F(HostCopyTest, AFailurePassedOverIsNotReportedAsSuccess) {
     EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, false}))
         << "the host deselects only what was copied";
     EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(HostCopyTest, ACameraThatStopsAnsweringEndsTheCopy) {
+    console.script = [this](int poll) {
+        if (poll == 4) { // the first file's last packet is in
+            device.onWrite = [](fakes::FakeSerialDevice&, std::span<const uint8_t>) {};
+        }
+        return false;
+    };
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_EQ(FileBytes(Target(1)), originals[0].photo);
+    EXPECT_FALSE(files.HasFile(Target(2)));
+    EXPECT_FALSE(files.HasFile(Target(3))) << "not tried after the second picture's silence";
+    EXPECT_EQ(host.LastMessage().helpTopic, "Errors");
+    EXPECT_EQ(host.LastMessage().lines[2], "Port flags 32, packet status 8, link status 2");
+    EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, true}));
 }
 
 TEST_F(HostCopyTest, AnUnknownPictureStopsAtOnceAndAFolderIsNotAPicture) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "camera/LinkStatus.h"
+#include "platform/SystemError.h"
 #include "plugin/host/PanelCalls.h"
 #include "transfer/DeletePictures.h"
 #include "transfer/DownloadPictures.h"
@@ -64,6 +65,7 @@ struct AbortCase {
     std::vector<uint32_t> deleted;  // camera numbers, in order
     std::vector<int> left;          // originals still in the camera
     std::vector<uint32_t> selected; // positions once the panel lists the camera again
+    bool released = false;          // the Esc's release follows its press
 };
 
 class AbortedMoveTest : public MoveTest, public testing::WithParamInterface<AbortCase> {};
@@ -73,6 +75,7 @@ TEST_P(AbortedMoveTest, OnlyPicturesCopiedCompletelyAreDeleted) {
     OpenSame(3);
     Select({0, 1, 2});
     console.EscAt({6}); // the second file, after its first packet
+    console.releases = c.released;
     for (int answer : c.answers) {
         host.Kit().messageAnswers.push_back(answer);
     }
@@ -100,6 +103,7 @@ const std::string kDelete = "DeleteRemaining?";
 INSTANTIATE_TEST_SUITE_P(
     Move, AbortedMoveTest,
     testing::Values(AbortCase{"GoOn", {0}, {kGoOn}, {1, 2}, {1}, {0}},
+                    AbortCase{"GoOnAfterAPressAndItsRelease", {0}, {kGoOn}, {1, 2}, {1}, {0}, true},
                     AbortCase{"StopAndDelete", {1, 0}, {kGoOn, kDelete}, {1}, {1, 2}, {0, 1}},
                     AbortCase{"StopAndKeep", {1, 1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}},
                     AbortCase{"EscBoth", {-1, -1}, {kGoOn, kDelete}, {}, {0, 1, 2}, {1, 2}}),
@@ -408,6 +412,75 @@ INSTANTIATE_TEST_SUITE_P(
         MoveKindCase{"BothKindsFromTheThumbnailView", kViewThumbnails, PKF_ALT | PKF_SHIFT, true,
                      true, true}),
     [](const testing::TestParamInfo<MoveKindCase>& param) { return param.param.name; });
+
+// A camera that stops answering in the middle of a batch ends it at the next
+// picture, with one report: each further picture would wait for the same
+// silence (three sends of its selection, each with its time-out), and a device
+// that is gone would add four tries to discard its queue, a second apart.
+enum class Silence { Mute, Gone };
+
+struct StopCase {
+    const char* name;
+    int key;
+    Silence silence;
+    const char* codes; // the report's line
+};
+
+class SilentCameraTest : public MoveTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(SilentCameraTest, EndsTheBatchAtTheNextPicture) {
+    const StopCase& c = GetParam();
+    OpenSame(5);
+    Select({0, 1, 2, 3, 4});
+    size_t pausesBefore = 0;
+    // After the second picture's last packet.
+    auto silence = [this, &c, &pausesBefore] {
+        pausesBefore = sleeper.pauses.size();
+        if (c.silence == Silence::Mute) {
+            device.onWrite = [](fakes::FakeSerialDevice&, std::span<const uint8_t>) {};
+        } else {
+            // From the next call on, but for the ACK of the last packet.
+            device.FailOn(fakes::SerialOp::Read, 1, true, syserr::kNotReady);
+            device.FailOn(fakes::SerialOp::Purge, 1, true, syserr::kNotReady);
+            device.FailOn(fakes::SerialOp::Write, 2, true, syserr::kNotReady);
+        }
+    };
+    console.script = [&](int poll) {
+        if (poll == 8) {
+            silence();
+        }
+        return false;
+    };
+    Press(c.key);
+
+    std::vector<std::string> reports;
+    for (const MessageCall& m : host.Messages()) {
+        if (m.helpTopic == "Errors") {
+            reports.push_back(m.lines.back());
+        }
+    }
+    EXPECT_EQ(reports, std::vector<std::string>{c.codes});
+    const std::vector<uint32_t> after(sleeper.pauses.begin() + static_cast<long>(pausesBefore),
+                                      sleeper.pauses.end());
+    EXPECT_EQ(std::count(after.begin(), after.end(), 1000u), 0)
+        << "no second-long tries to discard the queue of a device that is gone";
+    EXPECT_EQ(FileBytes(Numbered(1)), originals[0].photo);
+    EXPECT_EQ(FileBytes(Numbered(2)), originals[1].photo);
+    EXPECT_FALSE(files.HasFile(Numbered(4))) << "the batch ended at the third picture";
+    EXPECT_TRUE(fake.deleted.empty()) << "a move that stops deletes nothing";
+    EXPECT_EQ(SelectedPositions(), (std::vector<uint32_t>{2, 3, 4}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SilentCameraTest,
+    testing::Values(
+        StopCase{"CopyMute", VK_F5, Silence::Mute, "Port flags 32, packet status 8, link status 2"},
+        StopCase{"CopyGone", VK_F5, Silence::Gone,
+                 "Port flags 4128, packet status 8, link status 2"},
+        StopCase{"MoveMute", VK_F6, Silence::Mute, "Port flags 32, packet status 8, link status 2"},
+        StopCase{"MoveGone", VK_F6, Silence::Gone,
+                 "Port flags 4128, packet status 8, link status 2"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace pixlor::transfertest

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,31 +35,46 @@ inline constexpr uint32_t k17May2002 = 1021626330; // 2002-05-17 09:05:30 UTC
 inline constexpr uint32_t kDay = 86400;
 
 // A console whose Esc key is pressed when the script says so: the script sees
-// the number of each poll (from 1) and may also act on the camera then.
+// the number of each poll (from 1) and may also act on the camera then. With
+// `releases`, each press queues its release behind it, as a real key does;
+// `arrivals` queues records of the test's choice before a poll.
 class ScriptedConsole final : public Console {
 public:
     std::function<bool(int poll)> script;
+    std::map<int, std::vector<ConsoleEvent>> arrivals;
+    bool releases = false;
     int polls = 0;
 
     bool PendingEvents(uint32_t& count) override {
         ++polls;
-        escPending_ = script && script(polls);
-        count = escPending_ ? 1 : 0;
+        if (script && script(polls)) {
+            queue_.push_back(ConsoleEvent{true, true, 0x1B, 27});
+            if (releases) {
+                queue_.push_back(ConsoleEvent{true, false, 0x1B, 27});
+            }
+        }
+        if (const auto found = arrivals.find(polls); found != arrivals.end()) {
+            queue_.insert(queue_.end(), found->second.begin(), found->second.end());
+        }
+        count = static_cast<uint32_t>(queue_.size());
         return true;
     }
     bool ReadEvent(ConsoleEvent& event, uint32_t& read) override {
-        event = ConsoleEvent{true, true, 0x1B, 27};
-        read = escPending_ ? 1 : 0;
-        escPending_ = false;
+        read = queue_.empty() ? 0 : 1;
+        if (!queue_.empty()) {
+            event = queue_.front();
+            queue_.pop_front();
+        }
         return true;
     }
     // Esc at these polls.
     void EscAt(std::vector<int> at) {
         script = [at](int poll) { return std::find(at.begin(), at.end(), poll) != at.end(); };
     }
+    size_t Queued() const { return queue_.size(); }
 
 private:
-    bool escPending_ = false;
+    std::deque<ConsoleEvent> queue_;
 };
 
 class TransferFixture : public ::testing::Test {

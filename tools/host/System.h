@@ -22,6 +22,10 @@ std::string LibraryPath(void* library, const std::string& fallback);
 // POSIX a pseudo-terminal becomes standard input and the host types into it.
 bool PrepareKeyInjection(std::string& error);
 bool InjectEsc();
+// A box that waits for the user reads the keys queued before it, as the file
+// manager's own box does (it acts on presses only, so a queued release of Esc
+// goes with it). POSIX: nothing to do, a terminal queues no releases.
+void ReadQueuedKeys();
 
 // Holding Shift for GetAsyncKeyState (SendInput on Windows). False when the
 // system cannot do it (POSIX: a terminal has no key state).

@@ -61,6 +61,8 @@ bool InjectEsc() {
     return keyMaster >= 0 && write(keyMaster, &esc, 1) == 1;
 }
 
+void ReadQueuedKeys() {}
+
 bool HoldShift(bool) {
     return false;
 }

@@ -40,18 +40,24 @@ bool PrepareKeyInjection(std::string& error) {
     return true;
 }
 
-// One key event, as the terminal gives natively for the Esc byte. A key-up
-// after it would be a second Esc to the plugin's poll (it counts releases
-// too) and abort the next file as well.
+// One press of Esc as a user makes it: the key-down record and the key-up
+// record behind it. The plugin counts the press once; the release of a press
+// it counted skips nothing more.
 bool InjectEsc() {
-    INPUT_RECORD record = {};
-    record.EventType = KEY_EVENT;
-    record.Event.KeyEvent.bKeyDown = TRUE;
-    record.Event.KeyEvent.wRepeatCount = 1;
-    record.Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-    record.Event.KeyEvent.uChar.AsciiChar = 27;
+    INPUT_RECORD records[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        records[i].EventType = KEY_EVENT;
+        records[i].Event.KeyEvent.bKeyDown = i == 0 ? TRUE : FALSE;
+        records[i].Event.KeyEvent.wRepeatCount = 1;
+        records[i].Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
+        records[i].Event.KeyEvent.uChar.AsciiChar = 27;
+    }
     DWORD written = 0;
-    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), &record, 1, &written) && written == 1;
+    return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) && written == 2;
+}
+
+void ReadQueuedKeys() {
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
 }
 
 bool HoldShift(bool down) {

@@ -851,6 +851,9 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
     for (const std::string& line : RenderBox(shown)) {
         Print(line);
     }
+    if (options_.keyInjection) {
+        sys::ReadQueuedKeys();
+    }
     int answer = -1;
     if (replies_.empty()) {
         Fail("a box waits for an answer the script does not give (Esc pressed)");

@@ -5,6 +5,7 @@
 
 #include "camera/LinkStatus.h"
 #include "platform/Platform.h"
+#include "platform/Sleeper.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
 #include "plugin/host/Messages.h"
@@ -22,7 +23,7 @@ constexpr int kLines = 4;
 
 class HostCopyBox {
 public:
-    explicit HostCopyBox(const std::string& path) {
+    HostCopyBox(const std::string& path, EscPoll& esc) : esc_(esc) {
         ShortenPath(path, kShownPathLength, path_);
         lines_[0] = MessageText(MHostCopyTitle);
         lines_[1] = path_;
@@ -31,7 +32,7 @@ public:
     }
 
     bool Update(uint32_t received, uint32_t size) {
-        const bool esc = EscPressed();
+        const bool esc = esc_.Pressed();
         if (esc) {
             lines_[3] = MessageText(MAborting);
         }
@@ -48,6 +49,7 @@ private:
     char path_[kMaxPathBuffer] = {};
     char percent_[16] = "00%";
     const char* lines_[kLines] = {};
+    EscPoll& esc_;
 };
 
 bool ShiftDown() {
@@ -62,6 +64,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     if (!panel.camera || (items == nullptr && count > 0) || destination == nullptr) {
         return 0;
     }
+    const OperationTiming timing;
     Camera& camera = *panel.camera;
     FarTransferView view(panel);
     view.SaveScreen();
@@ -71,6 +74,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     }
 
     bool allCopied = true;
+    EscPoll esc; // one for every file: the release of a press skips no other file
     for (int i = 0; i < count; ++i) {
         PluginPanelItem& item = items[i];
         if ((item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -94,7 +98,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             ReportAndRecover(camera, view);
             return 0;
         }
-        HostCopyBox box(path);
+        HostCopyBox box(path, esc);
         const FileTime created{item.FindData.ftCreationTime.dwLowDateTime,
                                item.FindData.ftCreationTime.dwHighDateTime};
         const bool copied = camera.DownloadPicture(
@@ -105,7 +109,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             item.Flags &= ~PPIF_SELECTED;
             continue;
         }
-        if (ClassifyDownloadFailure(camera.LinkStatus()) == DownloadFailure::Stops) {
+        if (ClassifyDownloadFailure(camera) == DownloadFailure::Stops) {
             ReportAndRecover(camera, view);
             return 0;
         }

@@ -56,7 +56,7 @@ void DownloadProgressBox::StartFile(const std::string& path) {
 }
 
 bool DownloadProgressBox::Update(uint32_t received, uint32_t size) {
-    const bool esc = EscPressed();
+    const bool esc = esc_.Pressed();
     if (esc) {
         lines_[6] = MessageText(MAborting);
     }

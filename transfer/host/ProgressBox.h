@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "plugin/host/Messages.h"
 #include "plugin/host/PanelCalls.h"
 #include "transfer/PathLimit.h"
 
@@ -57,6 +58,7 @@ private:
     std::string fileBar_;
     std::string totalBar_;
     const char* lines_[kLines] = {};
+    EscPoll esc_; // one for the whole operation: a press aborts one file
 };
 
 } // namespace pixlor
