@@ -6,6 +6,9 @@ set -eu
 template=${1:?usage: run_under_wine.sh TEMPLATE EXE [ARGS...]}
 exe=${2:?usage: run_under_wine.sh TEMPLATE EXE [ARGS...]}
 shift 2
+# One line on how Wine's 32-bit processes run here (under an emulator a pause
+# can only be longer, never shorter).
+python3 "$(dirname "$0")/../../scripts/wine32.py" check
 run=$(mktemp -d "${TMPDIR:-/tmp}/pixlor-wine-run.XXXXXX")
 mkdir "$run/pfx" "$run/tmp"
 cp -a "$template"/*.reg "$template/.update-timestamp" "$template/dosdevices" "$run/pfx/"
