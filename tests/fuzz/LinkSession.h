@@ -123,9 +123,9 @@ private:
 
 inline constexpr uint32_t kDefinedFlags =
     portflag::kBadChecksum | portflag::kUnexpectedByte | portflag::kRefused | portflag::kNak |
-    portflag::kReadFailed | portflag::kLineFailed | portflag::kReadNotOpen |
-    portflag::kWriteFailed | portflag::kTimeoutsFailed | portflag::kPurgeBeforeWrite |
-    portflag::kPurgeBeforeRead;
+    portflag::kTooMuchData | portflag::kReadFailed | portflag::kLineFailed |
+    portflag::kReadNotOpen | portflag::kWriteFailed | portflag::kTimeoutsFailed |
+    portflag::kPurgeBeforeWrite | portflag::kPurgeBeforeRead;
 
 inline bool CameraMaySet(int32_t code) {
     // 8 is no code; 17 to 19 belong to the transfer operations.
