@@ -194,4 +194,10 @@ bool ExpandNameOrEmpty(uint32_t position, const char* nameTemplate, char* output
     return false;
 }
 
+NameBuffer ExpandedName(uint32_t position, const char* nameTemplate, const PictureTable* table) {
+    NameBuffer name;
+    ExpandNameOrEmpty(position, nameTemplate, name.data(), table);
+    return name;
+}
+
 } // namespace pixlor
