@@ -187,7 +187,8 @@ bool ExpandTemplate(bool validateOnly, uint32_t& position, const char* nameTempl
 
 bool ExpandNameOrEmpty(uint32_t position, const char* nameTemplate, char* output,
                        const PictureTable* table) {
-    if (ExpandTemplate(false, position, nameTemplate, output, table)) {
+    const bool validateOnly = false;
+    if (ExpandTemplate(validateOnly, position, nameTemplate, output, table)) {
         return true;
     }
     output[0] = '\0';

@@ -352,12 +352,14 @@ RegistryResult PosixRegistry::Open(RegistryKey root, const char* path, uint32_t 
 
 RegistryResult PosixRegistry::CreateKey(RegistryKey root, const char* path, uint32_t access,
                                         RegistryKey& key) {
-    return Open(root, path, access, true, key);
+    const bool create = true;
+    return Open(root, path, access, create, key);
 }
 
 RegistryResult PosixRegistry::OpenKey(RegistryKey root, const char* path, uint32_t access,
                                       RegistryKey& key) {
-    return Open(root, path, access, false, key);
+    const bool create = false;
+    return Open(root, path, access, create, key);
 }
 
 RegistryResult PosixRegistry::QueryValue(RegistryKey key, const char* name, uint32_t* type,
