@@ -197,6 +197,15 @@ bool PacketLink::ReceivePacket(bool dataDue) {
     return port_.flags == 0;
 }
 
+bool PacketLink::EndExchange(int32_t failure) {
+    speedPacket_ = false;
+    if (port_.flags == 0) {
+        return true;
+    }
+    status = failure;
+    return false;
+}
+
 bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
     status = packetstatus::kOk;
     Pause(5);
@@ -207,12 +216,7 @@ bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
                                 static_cast<uint8_t>(value >> 16),
                                 static_cast<uint8_t>(value >> 24)};
     SendCommand(payload, kRegisterResend);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kSetRegisterFailed;
-    return false;
+    return EndExchange(packetstatus::kSetRegisterFailed);
 }
 
 bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
@@ -230,9 +234,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
         port_.WriteByte(ctrl::kNak);
         ReceivePacket(kDataDue);
     }
-    speedPacket_ = false;
-    if (port_.flags != 0) {
-        status = packetstatus::kGetRegisterFailed;
+    if (!EndExchange(packetstatus::kGetRegisterFailed)) {
         return false;
     }
     WriteByteWithPurge(ctrl::kAck);
@@ -250,24 +252,14 @@ bool PacketLink::RequestData(uint8_t code) {
     Pause(5);
     const uint8_t payload[2] = {0x04, code};
     SendCommand(payload, kOtherResend, kDataDue);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kRequestDataFailed;
-    return false;
+    return EndExchange(packetstatus::kRequestDataFailed);
 }
 
 bool PacketLink::AcknowledgeAndReceive(bool negative) {
     status = packetstatus::kOk;
     WriteByteWithPurge(negative ? ctrl::kNak : ctrl::kAck);
     ReceivePacket(kDataDue);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kReceiveFailed;
-    return false;
+    return EndExchange(packetstatus::kReceiveFailed);
 }
 
 bool PacketLink::SendByte(uint8_t value) {
