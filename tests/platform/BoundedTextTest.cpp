@@ -71,13 +71,5 @@ TEST(BoundedText, ReadsAnUnterminatedFieldOnlyAsFarAsItFits) {
     EXPECT_STREQ(buffer, "xxxx");
 }
 
-TEST(BoundedText, AViewIsCopiedWithoutWhatFollowsIt) {
-    char buffer[8];
-    EXPECT_EQ(CopyBounded(buffer, std::string_view("123456", 3)), 3u);
-    EXPECT_STREQ(buffer, "123");
-    EXPECT_EQ(CopyBounded(buffer, std::string("a longer text")), sizeof buffer - 1);
-    EXPECT_STREQ(buffer, "a longe");
-}
-
 } // namespace
 } // namespace pixlor

@@ -28,25 +28,20 @@ TEST(WindowsErrors, TheSourceDecidesWhereWin32WouldHaveFailedDifferently) {
         {ENOENT, ErrnoSource::File, syserr::kPathNotFound},
         {ENOENT, ErrnoSource::Registry, syserr::kFileNotFound},
         {ENOENT, ErrnoSource::SerialPort, syserr::kFileNotFound},
-        {ENODEV, ErrnoSource::SerialPort, syserr::kFileNotFound},
         // A port held by another process is access denied, as Win32's exclusive open.
         {EBUSY, ErrnoSource::SerialPort, syserr::kAccessDenied},
-        {EWOULDBLOCK, ErrnoSource::SerialPort, syserr::kAccessDenied},
         {EBUSY, ErrnoSource::File, syserr::kGenFailure},
         // A hung-up line is a device that is not ready, which counts as gone.
         {EIO, ErrnoSource::SerialPort, syserr::kNotReady},
         {EIO, ErrnoSource::File, syserr::kWriteFault},
         {ENOSPC, ErrnoSource::Folder, syserr::kDiskFull},
         {ENOSPC, ErrnoSource::SerialPort, syserr::kInvalidFunction},
-        {EMFILE, ErrnoSource::File, 4u},
         {EINVAL, ErrnoSource::Registry, syserr::kWriteFault},
-        {ENAMETOOLONG, ErrnoSource::Registry, syserr::kFilenameTooLong},
         // No error at all is a success only for the port.
         {0, ErrnoSource::SerialPort, syserr::kSuccess},
         {0, ErrnoSource::File, syserr::kGenFailure},
         // What no row names.
         {kUnlistedErrno, ErrnoSource::File, syserr::kGenFailure},
-        {kUnlistedErrno, ErrnoSource::Folder, syserr::kGenFailure},
         {kUnlistedErrno, ErrnoSource::Registry, syserr::kWriteFault},
         {kUnlistedErrno, ErrnoSource::SerialPort, syserr::kInvalidFunction},
     };
