@@ -28,6 +28,17 @@ constexpr uint32_t kNoTime = 0xFFFFFFFF;
 // Time-outs that do not count as tries while waiting for a picture's data.
 constexpr int kMaxUncountedTimeouts = 10;
 
+// Whether an operation hands the camera back at its end (closeAfter, release).
+constexpr bool kHandBack = true;
+constexpr bool kStayConnected = false;
+// Whether the hand-back keeps the link's status and the port's flags as they
+// were before it, or leaves its own there (preserveCodes).
+constexpr bool kKeepCodes = true;
+constexpr bool kUpdateCodes = false;
+// A NAK asks for the same packet again, an ACK for the next (negative).
+constexpr bool kSamePacketAgain = true;
+constexpr bool kNextPacket = false;
+
 // A little-endian field of the information payload; the bytes it lacks read as 0.
 uint32_t InfoField(std::span<const uint8_t> payload, size_t offset) {
     uint32_t value = 0;
@@ -55,7 +66,7 @@ CameraCodes Camera::Codes() const {
 
 void Camera::RefusalRule() {
     if ((Flags() & portflag::kRefusalMask) != 0) {
-        EndConnection(true, true);
+        EndConnection(kHandBack, kKeepCodes);
     }
 }
 
@@ -116,7 +127,7 @@ bool Camera::Disconnect() {
     if ((Flags() & portflag::kBrokenLineMask) != 0 || link_.Port().deviceGone) {
         return true; // the line is broken: nothing would get through
     }
-    if (!EndConnection(true, false)) {
+    if (!EndConnection(kHandBack, kUpdateCodes)) {
         linkStatus_ = linkstatus::kDisconnect;
         return false;
     }
@@ -132,7 +143,7 @@ bool Camera::ReadPictureCount(bool closeAfter) {
         RefusalRule();
         return false;
     }
-    if (!EndConnection(closeAfter, false)) {
+    if (!EndConnection(closeAfter, kUpdateCodes)) {
         return false;
     }
     linkStatus_ = linkstatus::kOk;
@@ -141,7 +152,7 @@ bool Camera::ReadPictureCount(bool closeAfter) {
 }
 
 bool Camera::LoadPictureTable() {
-    if (!countKnown_ && !ReadPictureCount(true)) {
+    if (!countKnown_ && !ReadPictureCount(kHandBack)) {
         RefusalRule();
         return false;
     }
@@ -215,7 +226,7 @@ bool Camera::LoadPictureInfo(uint32_t number, bool closeAfter) {
         return false;
     }
     record->infoLoaded = true;
-    return EndConnection(closeAfter, false);
+    return EndConnection(closeAfter, kUpdateCodes);
 }
 
 bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, const char* path,
@@ -225,7 +236,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         linkStatus_ = isPhoto ? linkstatus::kPhotoRange : linkstatus::kThumbnailRange;
         return false;
     }
-    if (!Connect() || !SelectPicture(number) || !LoadPictureInfo(number, false)) {
+    if (!Connect() || !SelectPicture(number) || !LoadPictureInfo(number, kStayConnected)) {
         return false;
     }
     const PictureRecord* record = table_.RecordAt(number - 1);
@@ -273,7 +284,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
             if (tries == 3) {
                 break;
             }
-            link_.AcknowledgeAndReceive(true);
+            link_.AcknowledgeAndReceive(kSamePacketAgain);
         }
         if (Flags() != 0) {
             break;
@@ -310,7 +321,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
             link_.SendByte(ctrl::kAck);
             break;
         }
-        link_.AcknowledgeAndReceive(false);
+        link_.AcknowledgeAndReceive(kNextPacket);
     }
     file->SetTimes(fileTime, fileTime, fileTime);
     if (!file->Close() && linkStatus_ == linkstatus::kOk) {
@@ -329,7 +340,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         return false;
     }
-    if (!EndConnection(closeAfter, false)) {
+    if (!EndConnection(closeAfter, kUpdateCodes)) {
         return false;
     }
     if (tooMuch) {
@@ -372,7 +383,7 @@ bool Camera::DeletePicture(uint32_t number, bool closeAfter) {
     }
     table_.Remove(number - 1);
     --pictureCount_;
-    if (!EndConnection(closeAfter, false)) {
+    if (!EndConnection(closeAfter, kUpdateCodes)) {
         return false;
     }
     linkStatus_ = linkstatus::kOk;

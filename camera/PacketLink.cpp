@@ -57,6 +57,13 @@ constexpr uint32_t kOtherResend = portflag::kNak;
 // A corrupt or unexpected answer, which is answered by NAK.
 constexpr uint32_t kGarbled = portflag::kBadChecksum | portflag::kUnexpectedByte;
 
+// PurgeInput: the purge comes before a write (always), and also before a read.
+constexpr bool kBeforeWrite = true;
+constexpr bool kBeforeRead = true;
+constexpr bool kNotBeforeRead = false;
+// SendCommand, ReceivePacket: only a data packet answers.
+constexpr bool kDataDue = true;
+
 uint32_t LittleEndian32(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -104,7 +111,7 @@ bool PacketLink::PurgeInput(bool beforeWrite, bool beforeRead) {
 
 bool PacketLink::WriteWithPurge(const void* data, uint32_t count) {
     // Stale answers must not be taken for the answer to this write.
-    return PurgeInput(true, false) && port_.Write(data, count);
+    return PurgeInput(kBeforeWrite, kNotBeforeRead) && port_.Write(data, count);
 }
 
 bool PacketLink::SendPacket(std::span<const uint8_t> payload) {
@@ -186,8 +193,17 @@ bool PacketLink::ReceivePacket(bool dataDue) {
             break;
         }
     }
-    PurgeInput(true, true); // never leave the rest of an answer behind
+    PurgeInput(kBeforeWrite, kBeforeRead); // never leave the rest of an answer behind
     return port_.flags == 0;
+}
+
+bool PacketLink::EndExchange(int32_t failure) {
+    speedPacket_ = false;
+    if (port_.flags == 0) {
+        return true;
+    }
+    status = failure;
+    return false;
 }
 
 bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
@@ -200,19 +216,14 @@ bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
                                 static_cast<uint8_t>(value >> 16),
                                 static_cast<uint8_t>(value >> 24)};
     SendCommand(payload, kRegisterResend);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kSetRegisterFailed;
-    return false;
+    return EndExchange(packetstatus::kSetRegisterFailed);
 }
 
 bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x01, reg};
-    SendCommand(payload, kRegisterResend, true);
+    SendCommand(payload, kRegisterResend, kDataDue);
     if ((port_.flags & kRegisterResend) != 0) {
         speedPacket_ = false;
         status = packetstatus::kGetRegisterFailed;
@@ -221,11 +232,9 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     // A corrupt answer is asked for again; the camera repeats its packet.
     for (int nak = 0; nak < 3 && (port_.flags & kGarbled) != 0; ++nak) {
         port_.WriteByte(ctrl::kNak);
-        ReceivePacket(true);
+        ReceivePacket(kDataDue);
     }
-    speedPacket_ = false;
-    if (port_.flags != 0) {
-        status = packetstatus::kGetRegisterFailed;
+    if (!EndExchange(packetstatus::kGetRegisterFailed)) {
         return false;
     }
     WriteByteWithPurge(ctrl::kAck);
@@ -242,25 +251,15 @@ bool PacketLink::RequestData(uint8_t code) {
     status = packetstatus::kOk;
     Pause(5);
     const uint8_t payload[2] = {0x04, code};
-    SendCommand(payload, kOtherResend, true);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kRequestDataFailed;
-    return false;
+    SendCommand(payload, kOtherResend, kDataDue);
+    return EndExchange(packetstatus::kRequestDataFailed);
 }
 
 bool PacketLink::AcknowledgeAndReceive(bool negative) {
     status = packetstatus::kOk;
     WriteByteWithPurge(negative ? ctrl::kNak : ctrl::kAck);
-    ReceivePacket(true);
-    speedPacket_ = false;
-    if (port_.flags == 0) {
-        return true;
-    }
-    status = packetstatus::kReceiveFailed;
-    return false;
+    ReceivePacket(kDataDue);
+    return EndExchange(packetstatus::kReceiveFailed);
 }
 
 bool PacketLink::SendByte(uint8_t value) {
@@ -314,7 +313,7 @@ bool PacketLink::Handshake() {
     }
     if (purgePending_) {
         Pause(100);
-        if (!PurgeInput(true, true)) {
+        if (!PurgeInput(kBeforeWrite, kBeforeRead)) {
             status = packetstatus::kPurgeFailed;
             return false;
         }
@@ -327,7 +326,7 @@ bool PacketLink::Handshake() {
         if (port_.ReadByte(&buffer_[0]) && buffer_[0] == ctrl::kNak) {
             return true;
         }
-        if (!PurgeInput(true, true)) {
+        if (!PurgeInput(kBeforeWrite, kBeforeRead)) {
             status = packetstatus::kPurgeFailed;
             return false;
         }

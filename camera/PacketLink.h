@@ -93,6 +93,9 @@ private:
     bool ReceivePacket(bool dataDue = false);
     bool ReceiveDataPacket();
     bool PurgeInput(bool beforeWrite, bool beforeRead);
+    // The end of a command's exchange: the speed marker is spent, and a flag
+    // left on the port fails it with `failure` as the status.
+    bool EndExchange(int32_t failure);
     bool WriteWithPurge(const void* data, uint32_t count);
     bool WriteByteWithPurge(uint8_t value) { return WriteWithPurge(&value, 1); }
     void Pause(uint32_t milliseconds);

@@ -2,12 +2,11 @@
 // folder template and, inside one, its pictures. The naming settings are read
 // afresh for every listing; the sizes and dates come from the table read when
 // the panel opened, so a listing never talks to the camera.
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
+#include "platform/BoundedText.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/host/Host.h"
 #include "settings/Settings.h"
@@ -18,13 +17,6 @@ namespace pixlor {
 namespace {
 
 constexpr uint32_t kNumberingFromOne = 2;
-
-// Copies `text` into a fixed field, cut to fit and always terminated.
-template <size_t N> void CopyCut(char (&field)[N], const std::string& text) {
-    const size_t length = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
-}
 
 void SetTimes(FAR_FIND_DATA& data, const FileTime& created, const FileTime& written) {
     data.ftCreationTime = FarFileTime{created.low, created.high};
@@ -77,17 +69,18 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         size = pictures.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);
-            char prefix[kNameBufferSize];
             uint32_t number = 1;
             if (static_cast<uint32_t>(numberingMode) != kNumberingFromOne) {
-                ExpandNameOrEmpty(pictures[0].position, prefixTemplate, prefix, &table);
-                number = NextNumberInPanel(digits, prefix, other);
+                const NameBuffer prefix =
+                    ExpandedName(pictures[0].position, prefixTemplate, &table);
+                number = NextNumberInPanel(digits, prefix.c_str(), other);
             }
             for (size_t i = 0; i < size; ++i) {
                 const TransferItem& picture = pictures[i];
                 PluginPanelItem& item = array[i];
-                ExpandNameOrEmpty(picture.position, prefixTemplate, prefix, &table);
-                CopyCut(item.FindData.cFileName, NumberedFileName(prefix, number++, digits));
+                const NameBuffer prefix = ExpandedName(picture.position, prefixTemplate, &table);
+                CopyBounded(item.FindData.cFileName,
+                            NumberedFileName(prefix.c_str(), number++, digits));
                 std::snprintf(item.FindData.cAlternateFileName,
                               sizeof item.FindData.cAlternateFileName, "%03lu",
                               static_cast<unsigned long>(picture.position) + 1);
@@ -113,8 +106,8 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
                 PluginPanelItem& item = array[i];
                 item.FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
                 SetTimes(item.FindData, folder.firstTime, folder.lastTime);
-                CopyCut(item.FindData.cFileName, folder.name);
-                CopyCut(item.FindData.cAlternateFileName, folder.name);
+                CopyBounded(item.FindData.cFileName, folder.name);
+                CopyBounded(item.FindData.cAlternateFileName, folder.name);
                 SetSize(item, folder.totalSize);
             }
         }

@@ -24,7 +24,7 @@ constexpr int kF8 = 7;
 
 // The folder name handed out as CurDir: the host may read it after the folder
 // list it came from was rebuilt.
-char shownFolder[kNameBufferSize];
+NameBuffer shownFolder;
 
 // The rows in the order the copy and move labels are numbered: plain, Shift,
 // Ctrl, Ctrl+Shift, Alt, Alt+Shift, Ctrl+Alt.
@@ -65,17 +65,14 @@ void CameraPanel::GetOpenPluginInfo(OpenPluginInfo& info) {
     info = OpenPluginInfo{};
     info.StructSize = kOpenPluginInfoSize;
     info.Flags = kPanelFlags;
-    shownFolder[0] = '\0';
+    shownFolder.Assign("");
     if ((listingFlags & kListingInsideFolder) != 0) {
         info.Flags |= OPIF_ADDDOTS;
         if (currentFolder && *currentFolder < folders.size()) {
-            const std::string& name = folders[*currentFolder].name;
-            const size_t length = std::min(name.size(), sizeof shownFolder - 1);
-            std::memcpy(shownFolder, name.data(), length);
-            shownFolder[length] = '\0';
+            shownFolder.Assign(folders[*currentFolder].name);
         }
     }
-    info.CurDir = shownFolder;
+    info.CurDir = shownFolder.c_str();
     info.HostFile = nullptr;
     info.Format = MessageText(MPluginName);
     info.PanelTitle = MessageText(MPluginName);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 
@@ -44,15 +45,6 @@ bool ComposeKeyPath(const char* subKey) {
     std::memcpy(out, subKey, subKeyLength);
     out[subKeyLength] = '\0';
     return true;
-}
-
-// Bounded copy that always terminates; `capacity` is at least 1.
-void CopyText(char* buffer, const char* text, uint32_t capacity) {
-    const size_t length = text == nullptr ? 0 : strnlen(text, capacity - 1);
-    if (length > 0) {
-        std::memcpy(buffer, text, length);
-    }
-    buffer[length] = '\0';
 }
 
 } // namespace
@@ -168,7 +160,7 @@ int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName,
             }
         }
     }
-    CopyText(buffer, defaultText, capacity);
+    CopyBounded(buffer, capacity, defaultText);
     return 0;
 }
 

@@ -137,42 +137,42 @@ std::string Download::TargetFolder(uint32_t position, PictureKind folderKind) co
     if (!subfolder) {
         return request_.destination;
     }
-    char name[kNameBufferSize];
-    ExpandNameOrEmpty(position, naming_.FolderTemplate(folderKind), name, &camera_.Table());
-    if (name[0] == '\0') {
+    const NameBuffer name =
+        ExpandedName(position, naming_.FolderTemplate(folderKind), &camera_.Table());
+    if (name.empty()) {
         return request_.destination;
     }
-    return request_.destination + name + "\\";
+    return request_.destination + name.c_str() + "\\";
 }
 
 FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
                                bool last) {
     const bool photo = kind == PictureKind::Photo;
     const int32_t fileFailure = photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
-    char prefix[kNameBufferSize];
-    ExpandNameOrEmpty(item.position, naming_.Prefix(kind), prefix, &camera_.Table());
+    const NameBuffer prefix = ExpandedName(item.position, naming_.Prefix(kind), &camera_.Table());
     const std::string folder = TargetFolder(item.position, folderKind);
     const uint32_t width = naming_.Digits(kind);
 
     // No path the system cannot hold is ever handed to it: the file could not
     // be created there.
-    const std::size_t shortest = folder.size() + std::strlen(prefix) + width + kExtensionLength;
+    const std::size_t shortest =
+        folder.size() + std::strlen(prefix.c_str()) + width + kExtensionLength;
     if (shortest >= kMaxPathBuffer) {
         NotePathTooLong();
         return Stop(fileFailure);
     }
     uint32_t number = 0;
-    int32_t numbering = NextNumberInFolder(width, prefix, folder, number);
+    int32_t numbering = NextNumberInFolder(width, prefix.c_str(), folder, number);
     if (numbering == kLinkNoFolderListing) {
         if (!CurrentPlatform().files->MakeDirectory(folder.c_str())) {
             return Stop(linkstatus::kFolderCreate);
         }
-        numbering = NextNumberInFolder(width, prefix, folder, number);
+        numbering = NextNumberInFolder(width, prefix.c_str(), folder, number);
     }
     if (numbering != 0) {
         return Stop(numbering);
     }
-    const std::string path = folder + NumberedFileName(prefix, number, width);
+    const std::string path = folder + NumberedFileName(prefix.c_str(), number, width);
     if (path.size() >= kMaxPathBuffer) {
         NotePathTooLong(); // not the folder scan's "no more files"
         return Stop(fileFailure);

@@ -187,11 +187,18 @@ bool ExpandTemplate(bool validateOnly, uint32_t& position, const char* nameTempl
 
 bool ExpandNameOrEmpty(uint32_t position, const char* nameTemplate, char* output,
                        const PictureTable* table) {
-    if (ExpandTemplate(false, position, nameTemplate, output, table)) {
+    const bool validateOnly = false;
+    if (ExpandTemplate(validateOnly, position, nameTemplate, output, table)) {
         return true;
     }
     output[0] = '\0';
     return false;
+}
+
+NameBuffer ExpandedName(uint32_t position, const char* nameTemplate, const PictureTable* table) {
+    NameBuffer name;
+    ExpandNameOrEmpty(position, nameTemplate, name.data(), table);
+    return name;
 }
 
 } // namespace pixlor

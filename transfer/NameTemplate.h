@@ -8,14 +8,32 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "camera/PictureTable.h"
+#include "platform/BoundedText.h"
 
 namespace pixlor {
 
 // A name holds at most 256 characters; its buffer has room for the terminator.
 inline constexpr uint32_t kMaxNameLength = 256;
 inline constexpr size_t kNameBufferSize = kMaxNameLength + 1;
+
+// A name in a buffer of kNameBufferSize bytes, always terminated.
+class NameBuffer {
+public:
+    NameBuffer() { text_[0] = '\0'; }
+
+    // Takes `name`, cut to kMaxNameLength characters.
+    void Assign(std::string_view name) { CopyBounded(text_, name); }
+    const char* c_str() const { return text_; }
+    bool empty() const { return text_[0] == '\0'; }
+    // For the functions that fill kNameBufferSize bytes themselves.
+    char* data() { return text_; }
+
+private:
+    char text_[kNameBufferSize];
+};
 
 // Failure codes; the configuration dialog reports them by number.
 inline constexpr int kTemplateBadPlaceholder = 2; // not a width, '%' or field letter
@@ -42,5 +60,7 @@ bool ExpandTemplate(bool validateOnly, uint32_t& position, const char* nameTempl
 // terminated; it holds at least kNameBufferSize bytes.
 bool ExpandNameOrEmpty(uint32_t position, const char* nameTemplate, char* output,
                        const PictureTable* table);
+// The same name in a buffer of its own.
+NameBuffer ExpandedName(uint32_t position, const char* nameTemplate, const PictureTable* table);
 
 } // namespace pixlor

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "plugin/host/Host.h"
@@ -117,13 +119,12 @@ private:
 class PicturesByFolder {
 public:
     PicturesByFolder(const char* folderTemplate, const PictureTable& table) : table_(table) {
-        char name[kNameBufferSize];
         names_.reserve(table.Size());
         for (uint32_t position = 0; position < table.Size(); ++position) {
-            ExpandNameOrEmpty(position, folderTemplate, name, &table);
-            names_.emplace_back(name);
+            const NameBuffer name = ExpandedName(position, folderTemplate, &table);
+            names_.emplace_back(name.c_str());
             if (IsAscii(names_.back())) {
-                byKey_[UpperAscii(name)].push_back(position);
+                byKey_[UpperAscii(name.c_str())].push_back(position);
             } else {
                 others_.push_back(position);
             }
@@ -196,13 +197,10 @@ private:
 size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
                              const PictureTable& table, TransferList& list) {
     const bool everything = filter == nullptr || filter[0] == '\0';
-    char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
-        if (!everything) {
-            ExpandNameOrEmpty(position, folderTemplate, name, &table);
-            if (!SameName(name, filter)) {
-                continue;
-            }
+        if (!everything &&
+            !SameName(ExpandedName(position, folderTemplate, &table).c_str(), filter)) {
+            continue;
         }
         list.push_back(TransferItem{PictureFileTime(*table.RecordAt(position)), position});
     }
@@ -234,14 +232,13 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
 FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
     FolderList folders;
     FolderIndex index(folders);
-    char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
         const PictureRecord& record = *table.RecordAt(position);
         const FileTime time = PictureFileTime(record);
-        ExpandNameOrEmpty(position, folderTemplate, name, &table);
-        PictureFolder* folder = index.Find(name);
+        const NameBuffer name = ExpandedName(position, folderTemplate, &table);
+        PictureFolder* folder = index.Find(name.c_str());
         if (folder == nullptr) {
-            folders.push_back(PictureFolder{name, time, time, 0});
+            folders.push_back(PictureFolder{name.c_str(), time, time, 0});
             index.Added();
             folder = &folders.back();
         } else {
@@ -297,8 +294,7 @@ bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t
     width = UsableWidth(width);
     if (restLength == width) {
         char digits[10]; // the width's digits alone, for sscanf
-        std::memcpy(digits, rest, width);
-        digits[width] = '\0';
+        CopyBounded(digits, std::string_view(rest, width));
         char format[] = "%03ld";
         format[2] = static_cast<char>('0' + width);
         long value = 0;

@@ -22,49 +22,15 @@
 #include "platform/FindRules.h"
 #include "platform/SystemBackends.h"
 #include "platform/SystemError.h"
+#include "platform/posix/WindowsErrors.h"
 
 namespace pixlor::system {
 namespace {
 
-constexpr uint32_t kTooManyOpenFiles = 4;
-constexpr uint32_t kGenFailure = 31;
 constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kAttributeArchive = 0x20;
 // FILETIME ticks (100 ns from 1601) at 1970-01-01.
 constexpr uint64_t kUnixEpochTicks = 116444736000000000u;
-
-enum class Target { File, Folder };
-
-uint32_t Translate(int error, Target target) {
-    switch (error) {
-    case EEXIST:
-        return target == Target::File ? syserr::kFileExists : syserr::kAlreadyExists;
-    case ENOENT:
-    case ENOTDIR:
-        return syserr::kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-        return syserr::kAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-        return syserr::kDiskFull;
-    case ENAMETOOLONG:
-        return syserr::kFilenameTooLong;
-    case EBADF:
-        return syserr::kInvalidHandle;
-    case EINVAL:
-        return syserr::kInvalidParameter;
-    case EMFILE:
-    case ENFILE:
-        return kTooManyOpenFiles;
-    case EIO:
-        return syserr::kWriteFault;
-    default:
-        return kGenFailure;
-    }
-}
 
 std::string NativePath(const char* path) {
     std::string out(path == nullptr ? "" : path);
@@ -118,7 +84,7 @@ public:
                 if (errno == EINTR) {
                     continue;
                 }
-                return Fail(Translate(errno, Target::File));
+                return Fail(WindowsError(errno, ErrnoSource::File));
             }
             if (n == 0) {
                 return Fail(syserr::kDiskFull);
@@ -138,7 +104,7 @@ public:
             return Fail(syserr::kInvalidParameter);
         }
         if (::futimens(fd_, times) != 0) {
-            return Fail(Translate(errno, Target::File));
+            return Fail(WindowsError(errno, ErrnoSource::File));
         }
         return true;
     }
@@ -151,7 +117,7 @@ public:
         fd_ = -1;
         // Linux releases the descriptor even when close reports EINTR.
         if (::close(fd) != 0 && errno != EINTR) {
-            return Fail(Translate(errno, Target::File));
+            return Fail(WindowsError(errno, ErrnoSource::File));
         }
         return true;
     }
@@ -193,7 +159,7 @@ public:
         const std::string native = NativePath(path);
         const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
-            lastError_ = Translate(errno, Target::File);
+            lastError_ = WindowsError(errno, ErrnoSource::File);
             return nullptr;
         }
         return std::make_unique<PosixFile>(fd, lastError_);
@@ -202,7 +168,7 @@ public:
     bool MakeDirectory(const char* path) override {
         const std::string native = NativePath(path);
         if (::mkdir(native.c_str(), 0777) != 0) {
-            lastError_ = Translate(errno, Target::Folder);
+            lastError_ = WindowsError(errno, ErrnoSource::Folder);
             return false;
         }
         return true;
@@ -240,7 +206,7 @@ private:
     bool ReadFolder(const std::string& folder, std::vector<FindEntry>& entries) {
         DIR* dir = ::opendir(folder.c_str());
         if (dir == nullptr) {
-            lastError_ = Translate(errno, Target::Folder);
+            lastError_ = WindowsError(errno, ErrnoSource::Folder);
             return false;
         }
         const int dirFd = ::dirfd(dir);
@@ -250,7 +216,7 @@ private:
             const dirent* item = ::readdir(dir);
             if (item == nullptr) {
                 if (errno != 0) {
-                    lastError_ = Translate(errno, Target::Folder);
+                    lastError_ = WindowsError(errno, ErrnoSource::Folder);
                     ok = false;
                 }
                 break;

@@ -15,6 +15,7 @@
 #include "platform/SystemBackends.h"
 #include "platform/SystemError.h"
 #include "platform/posix/SerialComm.h"
+#include "platform/posix/WindowsErrors.h"
 
 namespace pixlor::system {
 namespace {
@@ -30,27 +31,6 @@ constexpr std::string_view kSerialComm = "HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMA
 
 RegistryResult Fail(uint32_t code) {
     return static_cast<RegistryResult>(code);
-}
-
-RegistryResult FromErrno(int error) {
-    switch (error) {
-    case ENOENT:
-        return Fail(syserr::kFileNotFound);
-    case ENOTDIR:
-        return Fail(syserr::kPathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-        return Fail(syserr::kAccessDenied);
-    case ENOSPC:
-    case EDQUOT:
-        return Fail(syserr::kDiskFull);
-    case ENAMETOOLONG:
-        return Fail(syserr::kFilenameTooLong);
-    default:
-        return Fail(syserr::kWriteFault);
-    }
 }
 
 class Fd {
@@ -117,7 +97,7 @@ RegistryResult MakeFolders(const std::string& folder) {
             continue;
         }
         if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
-            return FromErrno(errno);
+            return Fail(WindowsError(errno, ErrnoSource::Registry));
         }
     }
     return 0;
@@ -132,7 +112,9 @@ struct LoadedFile {
 RegistryResult Load(const std::string& file, LoadedFile& loaded) {
     Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? 0 : FromErrno(errno);
+        return errno == ENOENT || errno == ENOTDIR
+                   ? 0
+                   : Fail(WindowsError(errno, ErrnoSource::Registry));
     }
     loaded.exists = true;
     std::string text;
@@ -143,7 +125,7 @@ RegistryResult Load(const std::string& file, LoadedFile& loaded) {
             if (errno == EINTR) {
                 continue;
             }
-            return FromErrno(errno);
+            return Fail(WindowsError(errno, ErrnoSource::Registry));
         }
         if (got == 0) {
             break;
@@ -187,7 +169,7 @@ RegistryResult Save(const std::string& file, const std::vector<regfile::Key>& ke
     std::string temporary = folder + "/." + base + ".XXXXXX";
     Fd fd(mkstemp(temporary.data()));
     if (fd.get() < 0) {
-        return FromErrno(errno);
+        return Fail(WindowsError(errno, ErrnoSource::Registry));
     }
     struct stat existing {};
     const mode_t mode = stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
@@ -204,7 +186,7 @@ RegistryResult Save(const std::string& file, const std::vector<regfile::Key>& ke
     }
     if (error != 0) {
         unlink(temporary.c_str());
-        return FromErrno(error);
+        return Fail(WindowsError(error, ErrnoSource::Registry));
     }
     Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
@@ -370,12 +352,14 @@ RegistryResult PosixRegistry::Open(RegistryKey root, const char* path, uint32_t 
 
 RegistryResult PosixRegistry::CreateKey(RegistryKey root, const char* path, uint32_t access,
                                         RegistryKey& key) {
-    return Open(root, path, access, true, key);
+    const bool create = true;
+    return Open(root, path, access, create, key);
 }
 
 RegistryResult PosixRegistry::OpenKey(RegistryKey root, const char* path, uint32_t access,
                                       RegistryKey& key) {
-    return Open(root, path, access, false, key);
+    const bool create = false;
+    return Open(root, path, access, create, key);
 }
 
 RegistryResult PosixRegistry::QueryValue(RegistryKey key, const char* name, uint32_t* type,

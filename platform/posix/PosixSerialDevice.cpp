@@ -13,39 +13,11 @@
 #include <cstdlib>
 
 #include "platform/SystemBackends.h"
-#include "platform/SystemError.h"
 #include "platform/posix/SerialPath.h"
+#include "platform/posix/WindowsErrors.h"
 
 namespace pixlor::system {
 namespace {
-
-uint32_t WindowsError(int error) {
-    switch (error) {
-    case 0:
-        return syserr::kSuccess;
-    case ENOENT:
-    case ENXIO:
-    case ENODEV:
-        return syserr::kFileNotFound;
-    case ENOTDIR:
-        return syserr::kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EBUSY:       // another process holds the port (TIOCEXCL)
-    case EWOULDBLOCK: // another process holds the lock (flock)
-        return syserr::kAccessDenied;
-    case EBADF:
-        return syserr::kInvalidHandle;
-    case EINVAL:
-        return syserr::kInvalidParameter;
-    case ENAMETOOLONG:
-        return syserr::kFilenameTooLong;
-    case EIO:
-        return syserr::kNotReady;
-    default:
-        return syserr::kInvalidFunction;
-    }
-}
 
 bool SpeedCode(uint32_t baudRate, speed_t& code) {
     struct Entry {
@@ -266,7 +238,7 @@ public:
 
 private:
     bool Fail(int error) {
-        lastError_ = WindowsError(error);
+        lastError_ = WindowsError(error, ErrnoSource::SerialPort);
         return false;
     }
 

@@ -1,8 +1,8 @@
 #include "plugin/host/DialogItems.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "platform/BoundedText.h"
 #include "plugin/host/Host.h"
 
 namespace pixlor {
@@ -38,10 +38,7 @@ void BuildDialogItems(const DialogItemSpec* specs, FarDialogItem* items, std::si
         const char* text = entry.Data < kFirstTextAddress
                                ? MessageText(static_cast<int>(entry.Data))
                                : reinterpret_cast<const char*>(entry.Data);
-        if (text != nullptr) {
-            const std::size_t length = std::min(std::strlen(text), sizeof item.Data - 1);
-            std::memcpy(item.Data, text, length);
-        }
+        CopyBounded(item.Data, text);
     }
 }
 

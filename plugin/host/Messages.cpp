@@ -1,9 +1,9 @@
 #include "plugin/host/Messages.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
 
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
@@ -35,12 +35,6 @@ int CountNumberConversions(std::string_view format) {
         }
     }
     return count;
-}
-
-void CopyBounded(char* buffer, std::size_t size, const char* text) {
-    const std::size_t length = std::min(std::strlen(text), size - 1);
-    std::memcpy(buffer, text, length);
-    buffer[length] = '\0';
 }
 
 int TemplateFaultLine(int32_t settingsCode) {

@@ -19,22 +19,26 @@ void UpdateAndRedraw(HANDLE panel) {
     PanelControl(panel, FCTL_REDRAWPANEL, nullptr);
 }
 
-bool OwnPanelInfo(HANDLE panel, PanelInfo& info) {
+namespace {
+
+// A refused request leaves `info` empty, whatever the host wrote into it.
+bool AskPanelInfo(HANDLE panel, int command, PanelInfo& info) {
     info = PanelInfo{};
-    if (PanelControl(panel, FCTL_GETPANELINFO, &info) != 0) {
+    if (PanelControl(panel, command, &info) != 0) {
         return true;
     }
     info = PanelInfo{};
     return false;
 }
 
+} // namespace
+
+bool OwnPanelInfo(HANDLE panel, PanelInfo& info) {
+    return AskPanelInfo(panel, FCTL_GETPANELINFO, info);
+}
+
 bool OtherPanelInfo(HANDLE panel, PanelInfo& info) {
-    info = PanelInfo{};
-    if (PanelControl(panel, FCTL_GETANOTHERPANELINFO, &info) != 0) {
-        return true;
-    }
-    info = PanelInfo{};
-    return false;
+    return AskPanelInfo(panel, FCTL_GETANOTHERPANELINFO, info);
 }
 
 namespace {

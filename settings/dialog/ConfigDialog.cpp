@@ -1,9 +1,9 @@
 #include "settings/dialog/ConfigDialog.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "platform/BoundedText.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
 #include "plugin/host/Messages.h"
@@ -37,12 +37,6 @@ void ShowAbout() {
     ShowLines(FMSG_MB_OK, nullptr, lines, 2, 1);
 }
 
-template <std::size_t N> void SetText(char (&buffer)[N], const char* text) {
-    const std::size_t length = std::min(std::strlen(text), N - 1);
-    std::memcpy(buffer, text, length);
-    buffer[length] = '\0';
-}
-
 void ReadValues(ConfigValues& values) {
     values.speedIndex = ReadSetting(settings::kBaudRate);
     if (values.speedIndex > kHighestSpeed) {
@@ -61,10 +55,10 @@ void ReadValues(ConfigValues& values) {
 
 // The naming values only: the port and speed stay as the user left them.
 void RestoreDefaults(ConfigValues& values) {
-    SetText(values.photoPrefix, settings::kPhotoPrefix.defaultValue);
-    SetText(values.thumbPrefix, settings::kThumbPrefix.defaultValue);
-    SetText(values.photoPath, settings::kPhotoPath.defaultValue);
-    SetText(values.thumbPath, settings::kThumbPath.defaultValue);
+    CopyBounded(values.photoPrefix, settings::kPhotoPrefix.defaultValue);
+    CopyBounded(values.thumbPrefix, settings::kThumbPrefix.defaultValue);
+    CopyBounded(values.photoPath, settings::kPhotoPath.defaultValue);
+    CopyBounded(values.thumbPath, settings::kThumbPath.defaultValue);
     values.photoDigits = kDefaultDigits;
     values.thumbDigits = kDefaultDigits;
 }

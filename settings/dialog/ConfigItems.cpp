@@ -1,9 +1,10 @@
 #include "settings/dialog/ConfigItems.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
+#include "platform/BoundedText.h"
 #include "plugin/Startup.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
@@ -76,15 +77,9 @@ uint32_t ReadDigitCount(const char* text) {
     return static_cast<uint32_t>(value);
 }
 
-// Copies an item's text into a working buffer, cut to fit and terminated.
-template <std::size_t N> void TakeText(char (&buffer)[N], const FarDialogItem& item) {
-    const std::size_t limit = std::min(N - 1, sizeof item.Data);
-    const void* end = std::memchr(item.Data, '\0', limit);
-    const std::size_t length =
-        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - item.Data)
-                       : limit;
-    std::memcpy(buffer, item.Data, length);
-    buffer[length] = '\0';
+// An edit item's text, which may fill the whole field without a terminator.
+std::string_view ItemText(const FarDialogItem& item) {
+    return {item.Data, strnlen(item.Data, sizeof item.Data)};
 }
 
 } // namespace
@@ -147,12 +142,12 @@ void ShowConfigValues(ConfigSpecs& specs, ConfigValues& values) {
 }
 
 void TakeConfigInput(const ConfigItems& items, ConfigValues& values) {
-    TakeText(values.photoPrefix, items[kPhotoPrefixEdit]);
-    TakeText(values.thumbPrefix, items[kThumbPrefixEdit]);
-    TakeText(values.photoPath, items[kPhotoPathEdit]);
-    TakeText(values.thumbPath, items[kThumbPathEdit]);
-    TakeText(values.photoDigitsText, items[kPhotoDigitsEdit]);
-    TakeText(values.thumbDigitsText, items[kThumbDigitsEdit]);
+    CopyBounded(values.photoPrefix, ItemText(items[kPhotoPrefixEdit]));
+    CopyBounded(values.thumbPrefix, ItemText(items[kThumbPrefixEdit]));
+    CopyBounded(values.photoPath, ItemText(items[kPhotoPathEdit]));
+    CopyBounded(values.thumbPath, ItemText(items[kThumbPathEdit]));
+    CopyBounded(values.photoDigitsText, ItemText(items[kPhotoDigitsEdit]));
+    CopyBounded(values.thumbDigitsText, ItemText(items[kThumbDigitsEdit]));
     values.photoDigits = ReadDigitCount(values.photoDigitsText);
     values.thumbDigits = ReadDigitCount(values.thumbDigitsText);
     for (int item = kCom1; item <= kCom8; ++item) {

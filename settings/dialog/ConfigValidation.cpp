@@ -24,8 +24,9 @@ constexpr uint32_t kMinDigits = 2;
 
 // Validates a template; on success `length` is the length of its expansion.
 std::optional<ConfigRefusal> CheckTemplate(const char* text, int32_t kind, uint32_t& length) {
+    const bool validateOnly = true;
     uint32_t position = 0;
-    if (ExpandTemplate(true, position, text, nullptr, nullptr)) {
+    if (ExpandTemplate(validateOnly, position, text, nullptr, nullptr)) {
         length = position;
         return std::nullopt;
     }

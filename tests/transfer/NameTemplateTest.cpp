@@ -172,5 +172,33 @@ TEST_F(NameTemplateTest, AFailedStoredTemplateGivesAnEmptyName) {
     EXPECT_STREQ(out, "pic17");
 }
 
+// The name buffer holds what a name can be, cut there, and starts empty.
+TEST_F(NameTemplateTest, ANameBufferHoldsTheLongestNameAndNoMore) {
+    struct Case {
+        std::string name;
+        std::string held;
+    };
+    const std::string longest(kMaxNameLength, 'n');
+    for (const Case& c : {Case{"", ""}, Case{"pic17", "pic17"}, Case{longest, longest},
+                          Case{longest + "xyz", longest}}) {
+        NameBuffer buffer;
+        EXPECT_TRUE(buffer.empty());
+        buffer.Assign(c.name);
+        EXPECT_EQ(std::string(buffer.c_str()), c.held);
+        EXPECT_EQ(buffer.empty(), c.held.empty());
+    }
+}
+
+TEST_F(NameTemplateTest, AnExpandedNameIsTheNameOrEmpty) {
+    struct Case {
+        const char* nameTemplate;
+        const char* name;
+    };
+    for (const Case& c :
+         {Case{"pic%D", "pic17"}, Case{"pic%D|", ""}, Case{"%2Y-%2M", "02-05"}, Case{"", ""}}) {
+        EXPECT_STREQ(ExpandedName(0, c.nameTemplate, &table).c_str(), c.name) << c.nameTemplate;
+    }
+}
+
 } // namespace
 } // namespace pixlor

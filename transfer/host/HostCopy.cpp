@@ -83,7 +83,8 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             continue;
         }
         const uint32_t number = item.UserData + 1;
-        if (!camera.LoadPictureInfo(number, false)) {
+        const bool closeAfter = false; // its download follows on the same connection
+        if (!camera.LoadPictureInfo(number, closeAfter)) {
             view.RestoreScreen();
             HandBack(camera, view);
             return 0;

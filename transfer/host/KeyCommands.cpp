@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/BoundedText.h"
 #include "plugin/host/DialogItems.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
@@ -113,12 +114,10 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
 
     char destination[kDestinationSize] = {};
     const FarDialogItem& edit = items[kEditItem];
-    const auto typed = static_cast<std::size_t>(
-        std::find(edit.Data, edit.Data + sizeof edit.Data - 1, '\0') - edit.Data);
-    if (typed != 0) {
-        std::memcpy(destination, edit.Data, typed);
+    if (edit.Data[0] != '\0') {
+        CopyBounded(destination, sizeof edit.Data, edit.Data);
     } else {
-        std::memcpy(destination, other.CurDir, std::strlen(other.CurDir));
+        CopyBounded(destination, sizeof other.CurDir, other.CurDir);
     }
     std::replace(destination, destination + std::strlen(destination), '/', '\\');
     if (hostFunctions.AddEndSlash == nullptr || hostFunctions.AddEndSlash(destination) == 0) {

@@ -1,8 +1,8 @@
 #include "transfer/host/ProgressBox.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "platform/BoundedText.h"
 #include "plugin/host/Host.h"
 #include "plugin/host/MessageIds.h"
 #include "plugin/host/Messages.h"
@@ -30,9 +30,7 @@ std::string ProgressBar(uint32_t percent) {
 }
 
 void ShortenPath(const std::string& path, int maxLength, char* out) {
-    const std::size_t length = std::min(path.size(), kMaxPathBuffer - 1);
-    std::memcpy(out, path.data(), length);
-    out[length] = '\0';
+    CopyBounded(out, kMaxPathBuffer, path);
     if (hostFunctions.TruncPathStr != nullptr) {
         hostFunctions.TruncPathStr(out, maxLength);
     }
