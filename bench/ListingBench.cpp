@@ -28,6 +28,7 @@
 #include "settings/SettingsStore.h"
 #include "tools/hostkit/HostKit.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/PanelItems.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor::bench {

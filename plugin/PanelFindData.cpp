@@ -12,6 +12,7 @@
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"
+#include "transfer/PanelItems.h"
 
 namespace pixlor {
 namespace {

@@ -175,23 +175,6 @@ private:
     std::vector<uint32_t> others_; // pictures whose name is not ASCII
 };
 
-// The largest number among the candidates so far, if any.
-class Highest {
-public:
-    void Consider(const char* name, const char* prefix, uint32_t width) {
-        uint32_t number = 0;
-        if (NumberOfName(name, prefix, width, number) && (!found_ || number > highest_)) {
-            highest_ = number;
-            found_ = true;
-        }
-    }
-    uint32_t Next() const { return found_ ? highest_ + 1 : 1; }
-
-private:
-    bool found_ = false;
-    uint32_t highest_ = 0;
-};
-
 } // namespace
 
 size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
@@ -207,24 +190,14 @@ size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
     return list.size();
 }
 
-size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
-                        const char* photoFolderTemplate, const char* thumbFolderTemplate,
-                        const PictureTable& table, TransferList& list) {
-    const char* folderTemplate =
-        viewKind == kViewThumbnails ? thumbFolderTemplate : photoFolderTemplate;
-    std::optional<PicturesByFolder> byFolder;
-    for (int i = 0; panel.SelectedItems != nullptr && i < panel.SelectedItemsNumber; ++i) {
-        const PluginPanelItem& item = panel.SelectedItems[i];
-        if ((listingFlags & kListingFolders) != 0) {
-            if (!byFolder) {
-                byFolder.emplace(folderTemplate, table);
-            }
-            byFolder->Collect(item.FindData.cFileName, list);
-        } else {
-            const FarFileTime& created = item.FindData.ftCreationTime;
-            list.push_back(TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime},
-                                        item.UserData});
-        }
+size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const char* folderTemplate,
+                                const PictureTable& table, TransferList& list) {
+    if (folders.empty()) {
+        return list.size();
+    }
+    const PicturesByFolder byFolder(folderTemplate, table);
+    for (const char* folder : folders) {
+        byFolder.Collect(folder, list);
     }
     return list.size();
 }
@@ -249,14 +222,6 @@ FolderList BuildFolderList(const char* folderTemplate, int viewKind, const Pictu
     return folders;
 }
 
-uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel) {
-    Highest highest;
-    for (int i = 0; otherPanel.PanelItems != nullptr && i < otherPanel.ItemsNumber; ++i) {
-        highest.Consider(otherPanel.PanelItems[i].FindData.cFileName, prefix, width);
-    }
-    return highest.Next();
-}
-
 int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
                            uint32_t& result) {
     FileSystem& files = *CurrentPlatform().files;
@@ -266,7 +231,7 @@ int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string
     if (search == nullptr) {
         return kLinkNoFolderListing;
     }
-    Highest highest;
+    HighestNumber highest;
     do {
         highest.Consider(entry.name.c_str(), prefix, width);
     } while (search->Next(entry));
@@ -275,6 +240,14 @@ int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string
     }
     result = highest.Next();
     return 0;
+}
+
+void HighestNumber::Consider(const char* name, const char* prefix, uint32_t width) {
+    uint32_t number = 0;
+    if (NumberOfName(name, prefix, width, number) && (!found_ || number > highest_)) {
+        highest_ = number;
+        found_ = true;
+    }
 }
 
 bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number) {

@@ -13,7 +13,6 @@
 
 #include "camera/PictureTable.h"
 #include "platform/FileTime.h"
-#include "plugin/host/FarApi.h"
 
 namespace pixlor {
 
@@ -52,13 +51,10 @@ inline constexpr int32_t kLinkListingFailed = 19;   // the listing broke off
 size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
                              const PictureTable& table, TransferList& list);
 
-// Appends the panel's selected items: for a folder listing (kListingFolders),
-// every picture of each selected folder under the folder template of the kind
-// shown; otherwise each selected picture, by its UserData position and with its
-// creation time. Returns the size of the whole list.
-size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
-                        const char* photoFolderTemplate, const char* thumbFolderTemplate,
-                        const PictureTable& table, TransferList& list);
+// Appends, folder by folder, the pictures of each named folder in table order,
+// as CollectFolderPictures does for one; the folder names are indexed once.
+size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const char* folderTemplate,
+                                const PictureTable& table, TransferList& list);
 
 // The virtual folders in the order of their first picture; names that differ
 // only in case are one folder. Sizes are of the kind `viewKind` shows.
@@ -71,19 +67,29 @@ inline void FreeFolderList(FolderList& list) {
     FolderList().swap(list);
 }
 
-// The next sequence number after the numbered ".jpg" names of `prefix` among the
-// other panel's items: the largest number plus 1, or 1.
-uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel);
-
-// The same over the entries of `folder` (a path ending in '\'). Returns 0 and
-// the number in `result`, or the LinkStatus of the failure: kLinkNoFolderListing
-// when the folder cannot be listed, kLinkListingFailed when the listing breaks off.
+// The next sequence number after the numbered ".jpg" names of `prefix` among
+// the entries of `folder` (a path ending in '\'): the largest number plus 1,
+// or 1. Returns 0 and the number in `result`, or the LinkStatus of the failure:
+// kLinkNoFolderListing when the folder cannot be listed, kLinkListingFailed
+// when the listing breaks off.
 int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
                            uint32_t& result);
 
 // Whether `name` is a numbered picture name of `prefix` at `width` digits, and
 // its number. Exposed for the listing's own numbering and for tests.
 bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number);
+
+// The largest number among the names considered so far, and the one after it.
+class HighestNumber {
+public:
+    void Consider(const char* name, const char* prefix, uint32_t width);
+    // The largest number plus 1, or 1 when no name was numbered.
+    uint32_t Next() const { return found_ ? highest_ + 1 : 1; }
+
+private:
+    bool found_ = false;
+    uint32_t highest_ = 0;
+};
 
 // prefix + number (zero-padded to `width` digits, longer when it needs more) + ".jpg".
 std::string NumberedFileName(const std::string& prefix, uint32_t number, uint32_t width);

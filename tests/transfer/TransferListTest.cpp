@@ -15,6 +15,7 @@
 #include "platform/SystemError.h"
 #include "plugin/host/Host.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/PanelItems.h"
 #include "transfer/PictureTime.h"
 #include "transfer/TransferList.h"
 

@@ -4,6 +4,7 @@
 #include "plugin/host/MessageIds.h"
 #include "plugin/host/Messages.h"
 #include "plugin/host/PanelCalls.h"
+#include "transfer/PanelItems.h"
 
 namespace pixlor {
 namespace {
