@@ -28,13 +28,12 @@ public:
     // success, -1 after the user has been told what failed.
     int ConnectAndLoad();
 
-    // The panel entry points, one method each.
+    // The panel's own entry points, one method each (the keys and the host's
+    // copy act on the panel from transfer/host).
     void GetOpenPluginInfo(OpenPluginInfo& info);
     int SetDirectory(const char* name);
     int GetFindData(PluginPanelItem** items, int* count);
     void FreeFindData(PluginPanelItem* items, int count);
-    int GetFiles(PluginPanelItem* items, int count, int move, char* destPath, int opMode);
-    int ProcessKey(int key, unsigned int controlState);
 
     // Title and text of the panel's status and notice boxes.
     const char* messageLines[2] = {nullptr, nullptr};

@@ -4,6 +4,8 @@
 #include "plugin/Startup.h"
 #include "plugin/host/FarApi.h"
 #include "settings/dialog/ConfigDialog.h"
+#include "transfer/host/HostCopy.h"
+#include "transfer/host/KeyCommands.h"
 
 #if defined(_WIN32)
 #define PIXLOR_EXPORT
@@ -119,12 +121,13 @@ PIXLOR_EXPORT void PIXLOR_WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* it
     }
 }
 
-PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count, int move,
-                                         char* destPath, int opMode) noexcept {
+PIXLOR_EXPORT int PIXLOR_WINAPI GetFiles(HANDLE plugin, PluginPanelItem* items, int count,
+                                         int /*move*/, char* destPath, int /*opMode*/) noexcept {
     try {
         if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
-            return static_cast<CameraPanel*>(plugin)->GetFiles(items, count, move, destPath,
-                                                               opMode);
+            // Moves and the operation mode change nothing: the host's copy
+            // never deletes in the camera.
+            return CopyRequestedFiles(*static_cast<CameraPanel*>(plugin), items, count, destPath);
         }
     } catch (...) {
     }
@@ -135,7 +138,7 @@ PIXLOR_EXPORT int PIXLOR_WINAPI ProcessKey(HANDLE plugin, int key,
                                            unsigned int controlState) noexcept {
     try {
         if (plugin != nullptr && plugin != INVALID_HANDLE_VALUE) {
-            return static_cast<CameraPanel*>(plugin)->ProcessKey(key, controlState);
+            return ProcessPanelKey(*static_cast<CameraPanel*>(plugin), key, controlState);
         }
     } catch (...) {
     }

@@ -7,6 +7,8 @@
 #include "plugin/Startup.h"
 #include "plugin/host/MessageIds.h"
 #include "settings/dialog/ConfigDialog.h"
+#include "transfer/host/HostCopy.h"
+#include "transfer/host/KeyCommands.h"
 
 namespace pixlor::reliability {
 namespace {
@@ -61,7 +63,7 @@ void HostUser::ListTop() {
 int HostUser::CopyKey(bool move) {
     ListTop();
     host.AnswerDialogs({kCopyOkButton});
-    const int result = panel->ProcessKey(move ? VK_F6 : VK_F5, 0);
+    const int result = ProcessPanelKey(*panel, move ? VK_F6 : VK_F5, 0);
     host.Kit().dialogAnswers.clear();
     host.Kit().messageAnswers.clear();
     HonourClose();
@@ -71,7 +73,7 @@ int HostUser::CopyKey(bool move) {
 int HostUser::DeleteKey() {
     ListTop();
     host.AnswerMessages({0});
-    const int result = panel->ProcessKey(VK_F8, 0);
+    const int result = ProcessPanelKey(*panel, VK_F8, 0);
     host.Kit().messageAnswers.clear();
     HonourClose();
     return result;
@@ -94,7 +96,8 @@ int HostUser::HostCopy() {
     }
     char destination[NM];
     std::snprintf(destination, sizeof destination, "%s", hostDir_.c_str());
-    return panel->GetFiles(pictures.data(), static_cast<int>(pictures.size()), 0, destination, 0);
+    return CopyRequestedFiles(*panel, pictures.data(), static_cast<int>(pictures.size()),
+                              destination);
 }
 
 int HostUser::ConfigureOk() {

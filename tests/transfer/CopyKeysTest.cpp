@@ -1,9 +1,9 @@
-#include "transfer/host/KeyCommands.h"
 
 #include "camera/LinkStatus.h"
 #include "plugin/host/PanelCalls.h"
 #include "transfer/DownloadPictures.h"
 #include "transfer/TransferFixture.h"
+#include "transfer/host/KeyCommands.h"
 
 namespace pixlor::transfertest {
 namespace {
@@ -23,7 +23,7 @@ protected:
         Open({Picture(k17May2002, 1), Picture(k17May2002 + 60, 2), Picture(k17May2002 + kDay, 3)});
         ListPictures();
     }
-    int Press(int key, unsigned modifiers = 0) { return panel->ProcessKey(key, modifiers); }
+    int Press(int key, unsigned modifiers = 0) { return ProcessPanelKey(*panel, key, modifiers); }
     std::vector<int> ControlCommands() const {
         std::vector<int> commands;
         for (const ControlCall& c : host.Controls()) {

@@ -1,9 +1,9 @@
-#include "transfer/host/HostCopy.h"
 
 #include <map>
 #include <vector>
 
 #include "transfer/TransferFixture.h"
+#include "transfer/host/HostCopy.h"
 
 namespace pixlor::transfertest {
 namespace {
@@ -23,7 +23,8 @@ protected:
     }
     int GetFiles() {
         char destination[NM] = "C:\\Temp";
-        return panel->GetFiles(items.data(), static_cast<int>(items.size()), 1, destination, 0);
+        return CopyRequestedFiles(*panel, items.data(), static_cast<int>(items.size()),
+                                  destination);
     }
     std::string Target(int n) const {
         return kTemp + "pic17.05.2002_00" + std::to_string(n) + ".jpg";

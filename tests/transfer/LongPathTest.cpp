@@ -34,7 +34,7 @@ TEST_P(LongPathTest, IsRefusedWithTheCodeThatNamesTheCause) {
     if (c.hostCopy) {
         std::vector<PluginPanelItem> items = host.ActivePanel().items;
         std::string destination = folder.substr(0, folder.size() - 1);
-        EXPECT_EQ(panel->GetFiles(items.data(), 1, 0, destination.data(), 0), 0);
+        EXPECT_EQ(CopyRequestedFiles(*panel, items.data(), 1, destination.data()), 0);
     } else {
         FarTransferView view(*panel);
         const DownloadRequest request{

@@ -39,7 +39,7 @@ protected:
     }
     void Press(int key) {
         host.AnswerDialogs({kOkButton});
-        EXPECT_EQ(panel->ProcessKey(key, 0), 1);
+        EXPECT_EQ(ProcessPanelKey(*panel, key, 0), 1);
     }
     // The originals still in the camera, by their seeds.
     std::vector<Bytes> InCamera() const {
@@ -261,7 +261,7 @@ TEST_F(MoveTest, F8DeletesTheSelectionAndClosesTheEmptyPanel) {
     Select({0, 1});
     host.AnswerMessages({0, 0});
 
-    EXPECT_EQ(panel->ProcessKey(VK_F8, 0), 1);
+    EXPECT_EQ(ProcessPanelKey(*panel, VK_F8, 0), 1);
 
     EXPECT_EQ(Questions(), (std::vector<std::string>{"Delete?", "DeleteClosePlugin"}));
     const MessageCall& ask = host.Messages().front();
@@ -279,9 +279,9 @@ TEST_F(MoveTest, F8AnsweredOtherwiseDeletesNothing) {
     OpenSame(2);
     Select({0});
     host.AnswerMessages({1});
-    EXPECT_EQ(panel->ProcessKey(VK_F8, PKF_SHIFT), 1);
+    EXPECT_EQ(ProcessPanelKey(*panel, VK_F8, PKF_SHIFT), 1);
     host.AnswerMessages({-1});
-    EXPECT_EQ(panel->ProcessKey(VK_F8, 0), 1);
+    EXPECT_EQ(ProcessPanelKey(*panel, VK_F8, 0), 1);
     EXPECT_TRUE(fake.commands.empty());
     EXPECT_EQ(host.Messages().size(), 2u);
 }
@@ -374,7 +374,7 @@ TEST_P(MoveKindTest, OnlyAMoveOfTheFullPicturesDeletesThem) {
     Select({0, 1});
 
     host.AnswerDialogs({kOkButton});
-    EXPECT_EQ(panel->ProcessKey(VK_F6, c.modifiers), 1);
+    EXPECT_EQ(ProcessPanelKey(*panel, VK_F6, c.modifiers), 1);
 
     std::vector<Bytes> written;
     for (const std::string& path : files.FilePaths()) {

@@ -123,9 +123,4 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     return allCopied ? 1 : 0;
 }
 
-int CameraPanel::GetFiles(PluginPanelItem* items, int count, int /*move*/, char* destPath,
-                          int /*opMode*/) {
-    return CopyRequestedFiles(*this, items, count, destPath);
-}
-
 } // namespace pixlor

@@ -228,8 +228,4 @@ int ProcessPanelKey(CameraPanel& panel, int key, unsigned controlState) {
     }
 }
 
-int CameraPanel::ProcessKey(int key, unsigned int controlState) {
-    return ProcessPanelKey(*this, key, controlState);
-}
-
 } // namespace pixlor
