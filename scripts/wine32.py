@@ -210,7 +210,10 @@ def setup():
     if wanted not in ("auto", "native", "emulated"):
         say(f"PIXLOR_WINE32={wanted}: expected auto, native or emulated")
         return 2
-    native = runs_i386_natively() if os.geteuid() == 0 or not emulated() else runs_i386()
+    if os.geteuid() != 0 and emulated() and wanted != "native":
+        # Only root may switch the registration off for a probe: it stays.
+        return 0
+    native = runs_i386_natively()
     if wanted == "native" or (wanted == "auto" and native):
         if os.path.exists(entry_path()):
             if os.geteuid() != 0:

@@ -59,6 +59,65 @@ class Binfmt(unittest.TestCase):
                 self.assertEqual(wine32.registered_interpreter(), interpreter)
 
 
+class Setup(unittest.TestCase):
+    """What setup does on each kind of machine, with the system calls faked."""
+
+    def run_setup(self, wanted, native, qemu, registered, root=True):
+        done = []
+        state = {"qemu": qemu, "registered": registered}
+        fakes = {
+            "runs_i386_natively": lambda: native,
+            "runs_i386": lambda: native or state["registered"],
+            "emulated": lambda: state["registered"],
+            "registered_interpreter": lambda: wine32.QEMU_BINFMT if state["registered"] else None,
+            "qemu_version": lambda path=wine32.QEMU: state["qemu"],
+            "fetch_qemu": lambda: (done.append("fetch"), state.update(qemu=(10, 0, 13))),
+            "register": lambda: (done.append("register"), state.update(registered=True)),
+            "set_entry": lambda value, name=wine32.ENTRY: done.append(f"entry {value}"),
+            "as_root": lambda w: done.append("sudo") or 0,
+            "say": lambda text: None,
+        }
+        saved = {name: getattr(wine32, name) for name in fakes}
+        saved_exists, saved_euid = wine32.os.path.exists, wine32.os.geteuid
+        environ = dict(os.environ)
+        try:
+            for name, fake in fakes.items():
+                setattr(wine32, name, fake)
+            wine32.os.path.exists = lambda path: registered if path == wine32.entry_path() \
+                else saved_exists(path)
+            wine32.os.geteuid = lambda: 0 if root else 1000
+            os.environ["PIXLOR_WINE32"] = wanted
+            rc = wine32.setup()
+        finally:
+            for name, original in saved.items():
+                setattr(wine32, name, original)
+            wine32.os.path.exists, wine32.os.geteuid = saved_exists, saved_euid
+            os.environ.clear()
+            os.environ.update(environ)
+        return rc, done
+
+    def test_each_kind_of_machine(self):
+        q10, q7 = (10, 0, 13), (7, 2, 0)
+        cases = [
+            # wanted, runs 32-bit code, qemu there, registered, root -> rc, actions
+            ("auto", True, None, False, True, 0, []),
+            ("auto", True, q10, True, True, 0, ["entry -1"]),
+            ("auto", False, None, False, True, 0, ["fetch", "register"]),
+            ("auto", False, q7, False, True, 0, ["fetch", "register"]),
+            ("auto", False, q10, True, True, 0, []),
+            ("auto", False, q10, True, False, 0, []),
+            ("auto", False, None, False, False, 0, ["sudo"]),
+            ("emulated", True, q10, False, True, 0, ["register"]),
+            ("native", False, None, False, True, 1, []),
+            ("sometimes", True, None, False, True, 2, []),
+        ]
+        for wanted, native, qemu, registered, root, rc, actions in cases:
+            with self.subTest(wanted=wanted, native=native, qemu=qemu, registered=registered,
+                              root=root):
+                self.assertEqual(self.run_setup(wanted, native, qemu, registered, root),
+                                 (rc, actions))
+
+
 class Probe(unittest.TestCase):
     def test_the_probe_is_an_i386_executable(self):
         program = wine32.probe_program()
