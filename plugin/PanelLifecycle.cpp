@@ -10,7 +10,6 @@
 #include "plugin/host/MessageIds.h"
 #include "plugin/host/Messages.h"
 #include "plugin/host/OpenPanels.h"
-#include "plugin/host/PanelCalls.h"
 #include "transfer/Recovery.h"
 
 namespace pixlor {

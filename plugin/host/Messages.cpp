@@ -175,13 +175,19 @@ void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetSta
     }
 }
 
-void ShowCameraError(const CameraCodes& codes, HANDLE& savedScreen) {
-    if (savedScreen != nullptr) {
-        if (hostInfo.RestoreScreen != nullptr) {
-            hostInfo.RestoreScreen(savedScreen);
-        }
-        savedScreen = nullptr;
+HANDLE SaveWholeScreen() {
+    return hostInfo.SaveScreen != nullptr ? hostInfo.SaveScreen(0, 0, -1, -1) : nullptr;
+}
+
+void RestoreSavedScreen(HANDLE& screen) {
+    if (screen != nullptr && hostInfo.RestoreScreen != nullptr) {
+        hostInfo.RestoreScreen(screen);
     }
+    screen = nullptr;
+}
+
+void ShowCameraError(const CameraCodes& codes, HANDLE& savedScreen) {
+    RestoreSavedScreen(savedScreen);
     ShowErrorReport(0, codes.linkStatus, codes.packetStatus, codes.portFlags, nullptr);
 }
 

@@ -1,6 +1,6 @@
 // The boxes several operations share: a one-line notice, the two questions
-// asked after the user aborts a transfer, the "Errors" report, and the Esc
-// poll that lets the user abort a long transfer.
+// asked after the user aborts a transfer, the "Errors" report, the screen
+// saved under them, and the Esc poll that lets the user abort a long transfer.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,11 @@ bool AskDeleteRemaining();
 // (also when all of them are 0).
 void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetStatus,
                      uint32_t portFlags, const ErrorRecord* record);
+
+// Saves the whole screen; the handle may be null outside a host.
+HANDLE SaveWholeScreen();
+// Restores the screen once and forgets the handle.
+void RestoreSavedScreen(HANDLE& screen);
 
 // Restores the screen saved before the operation (once: the handle is cleared),
 // then reports the camera's codes.

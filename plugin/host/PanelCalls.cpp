@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "plugin/host/Host.h"
-#include "plugin/host/Messages.h"
 
 namespace pixlor {
 
@@ -80,17 +79,6 @@ void SelectPicturePositions(HANDLE panel, bool listsPictures,
         item.Flags = chosen ? (item.Flags | PPIF_SELECTED) : (item.Flags & ~PPIF_SELECTED);
     }
     PanelControl(panel, FCTL_SETSELECTION, &info);
-}
-
-HANDLE SaveWholeScreen() {
-    return hostInfo.SaveScreen != nullptr ? hostInfo.SaveScreen(0, 0, -1, -1) : nullptr;
-}
-
-void RestoreSavedScreen(HANDLE& screen) {
-    if (screen != nullptr && hostInfo.RestoreScreen != nullptr) {
-        hostInfo.RestoreScreen(screen);
-    }
-    screen = nullptr;
 }
 
 } // namespace pixlor

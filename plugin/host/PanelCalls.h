@@ -1,15 +1,12 @@
-// The host calls the operations make around their work: their own panel's
-// Control commands (`panel` is the handle the host knows the panel by), the
-// saved screen, the plain message boxes and the report-and-recover step after
-// a failed camera operation.
+// The Control commands the operations send to their own panel (`panel` is the
+// handle the host knows the panel by): updates, redraws, the panel's records
+// and its selection.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "camera/Camera.h"
 #include "plugin/host/FarApi.h"
-#include "plugin/host/Messages.h"
 
 namespace pixlor {
 
@@ -30,10 +27,5 @@ std::vector<uint32_t> SelectedPicturePositions(HANDLE panel, bool listsPictures)
 // after an update the host's panel has forgotten its selection.
 void SelectPicturePositions(HANDLE panel, bool listsPictures,
                             const std::vector<uint32_t>& positions);
-
-// Saves the whole screen; the handle may be null outside a host.
-HANDLE SaveWholeScreen();
-// Restores the screen once and forgets the handle.
-void RestoreSavedScreen(HANDLE& screen);
 
 } // namespace pixlor
