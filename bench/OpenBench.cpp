@@ -15,9 +15,9 @@
 #include "bench/CameraRig.h"
 #include "bench/LineModel.h"
 #include "camera/PacketLink.h"
+#include "host/Host.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/Startup.h"
-#include "plugin/host/Host.h"
 #include "settings/Settings.h"
 #include "tools/hostkit/HostKit.h"
 

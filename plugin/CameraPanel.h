@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "camera/Camera.h"
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor {
@@ -29,7 +29,7 @@ public:
     int ConnectAndLoad();
 
     // The panel's own entry points, one method each (the keys and the host's
-    // copy act on the panel from transfer/host).
+    // copy act on the panel from commands/).
     void GetOpenPluginInfo(OpenPluginInfo& info);
     int SetDirectory(const char* name);
     int GetFindData(PluginPanelItem** items, int* count);

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "host/Host.h"
 #include "platform/BoundedText.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/host/Host.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"

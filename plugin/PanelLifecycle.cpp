@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/Host.h"
+#include "host/MessageIds.h"
+#include "host/Messages.h"
+#include "host/OpenPanels.h"
 #include "platform/Sleeper.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/Startup.h"
-#include "plugin/host/Host.h"
-#include "plugin/host/MessageIds.h"
-#include "plugin/host/Messages.h"
-#include "plugin/host/OpenPanels.h"
 #include "transfer/Recovery.h"
 
 namespace pixlor {

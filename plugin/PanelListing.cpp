@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/Host.h"
+#include "host/MessageIds.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/host/Host.h"
-#include "plugin/host/MessageIds.h"
 #include "transfer/NameTemplate.h"
 
 namespace pixlor {

@@ -2,7 +2,7 @@
 // and the pictures as files.
 #pragma once
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 
 namespace pixlor {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/host/Host.h"
-#include "plugin/host/MessageIds.h"
+#include "host/Host.h"
+#include "host/MessageIds.h"
 #include "settings/SettingsStore.h"
 
 namespace pixlor {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 
 namespace pixlor {
 

@@ -3,8 +3,7 @@
 
 The product's folders are layers: each file includes only from its own floor
 or lower, so the tree shows who may know whom. tools/, tests/, bench/ and the
-generated headers stand apart. A folder's floor is that of the longest entry
-below that its path starts with.
+generated headers stand apart. A top-level folder is one floor.
 
   check_layers.py [ROOT]      prints each upward include; exit 1 if any
   check_layers.py --floors    prints the floors
@@ -16,18 +15,16 @@ import sys
 
 # From the bottom up. Folders on one floor may include each other's files.
 FLOORS = [
-    ("platform", 0, "the seam to the system: one small interface per capability"),
-    ("platform/win32", 0, "its Win32 backend"),
-    ("platform/posix", 0, "its POSIX backend"),
+    ("platform", 0, "the seam to the system: one small interface per capability, win32/ and posix/"),
     ("serial", 1, "the serial port"),
     ("camera", 2, "the packet link and the camera"),
+    ("host", 3, "the host's records, services, boxes, dialog items, panel calls, texts"),
     ("settings", 3, "the settings store over the registry seam"),
-    ("plugin/host", 3, "the host's records, services, boxes and module-wide state"),
     ("transfer", 4, "names, picture times, transfer lists, the download and delete engines"),
     ("plugin", 5, "the panel: lifecycle, listing, find data, start-up"),
-    ("transfer/host", 6, "key commands, the host's copy, progress and questions in boxes"),
-    ("settings/dialog", 6, "the configuration dialog"),
-    ("plugin/entry", 7, "the exports, which only forward"),
+    ("commands", 6, "key commands, the host's copy, progress and questions in boxes"),
+    ("configure", 6, "the configuration dialog"),
+    ("entry", 7, "the exports, which only forward"),
 ]
 # Upward includes still being moved; empty when the tree has its layers.
 ALLOWED = set()
@@ -36,12 +33,11 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
 def floor_of(path):
-    best = None
+    top = path.split("/", 1)[0]
     for folder, floor, _ in FLOORS:
-        if path == folder or path.startswith(folder + "/"):
-            if best is None or len(folder) > len(best[0]):
-                best = (folder, floor)
-    return best
+        if folder == top:
+            return (folder, floor)
+    return None
 
 
 def product_files(root):

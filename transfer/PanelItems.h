@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "camera/PictureTable.h"
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor {

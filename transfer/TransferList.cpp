@@ -5,10 +5,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "host/Host.h"
 #include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
-#include "plugin/host/Host.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/PictureTime.h"
 

@@ -1,7 +1,7 @@
 // What the user sees and decides while pictures are copied or deleted. The
 // download and delete engines know nothing of the host: each operation here is
 // one group of the host calls they make, in the order they make them. The
-// host's implementation draws its boxes (transfer/host/FarTransferView); tests
+// host's implementation draws its boxes (commands/FarTransferView); tests
 // record the operations as events.
 #pragma once
 

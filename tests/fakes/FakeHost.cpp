@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "plugin/host/Host.h"
+#include "host/Host.h"
 #include "tools/hostkit/LanguageFile.h"
 
 #ifndef PIXLOR_TEST_PLUGIN_DIR

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 #include "tools/hostkit/HostKit.h"
 
 namespace pixlor {

@@ -35,7 +35,7 @@ void WriteScratch(const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-// As plugin/lang/gen_lang.py writes a message.
+// As host/lang/gen_lang.py writes a message.
 std::string Quote(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {

@@ -16,10 +16,10 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSerialDevice.h"
 #include "fakes/FakeSleeper.h"
+#include "host/OpenPanels.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/Startup.h"
-#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
 
 namespace pixlor {

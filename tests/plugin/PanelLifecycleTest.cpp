@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/MessageIds.h"
+#include "host/MessageIds.h"
 #include "tests/plugin/PanelFixture.h"
 
 namespace pixlor {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "host/MessageIds.h"
 #include "plugin/PanelListing.h"
-#include "plugin/host/MessageIds.h"
 #include "tests/plugin/PanelFixture.h"
 #include "transfer/PictureTime.h"
 

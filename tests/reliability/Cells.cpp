@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/host/OpenPanels.h"
+#include "host/OpenPanels.h"
 #include "reliability/EmulatorCells.h"
 #include "serial/PortFlags.h"
 

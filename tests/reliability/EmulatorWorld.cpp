@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "host/OpenPanels.h"
 #include "plugin/Startup.h"
-#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
 #include "tools/camsim/SamplePictures.h"
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands/HostCopy.h"
+#include "commands/KeyCommands.h"
+#include "configure/ConfigDialog.h"
+#include "host/MessageIds.h"
 #include "plugin/Startup.h"
-#include "plugin/host/MessageIds.h"
-#include "settings/dialog/ConfigDialog.h"
-#include "transfer/host/HostCopy.h"
-#include "transfer/host/KeyCommands.h"
 
 namespace pixlor::reliability {
 namespace {

@@ -14,7 +14,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 
 #include <gtest/gtest.h>
 
-#include "plugin/host/OpenPanels.h"
+#include "host/OpenPanels.h"
 #include "reliability/Cells.h"
 #include "reliability/EmulatorCells.h"
 

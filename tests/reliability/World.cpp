@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "configure/ConfigDialog.h"
+#include "host/MessageIds.h"
+#include "host/OpenPanels.h"
 #include "plugin/Startup.h"
-#include "plugin/host/MessageIds.h"
-#include "plugin/host/OpenPanels.h"
 #include "settings/SettingsStore.h"
-#include "settings/dialog/ConfigDialog.h"
 
 namespace pixlor::reliability {
 namespace {

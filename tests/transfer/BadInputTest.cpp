@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fakes/FakeClock.h"
+#include "host/Host.h"
 #include "platform/Platform.h"
-#include "plugin/host/Host.h"
 #include "tools/hostkit/StandardFunctions.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/TransferList.h"

@@ -20,9 +20,9 @@
 #include "fakes/FakeKeyboard.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSleeper.h"
+#include "host/MessageIds.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
-#include "plugin/host/MessageIds.h"
 #include "transfer/PictureTime.h"
 
 namespace pixlor::transfertest {

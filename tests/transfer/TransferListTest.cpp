@@ -11,9 +11,9 @@
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileSystem.h"
+#include "host/Host.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
-#include "plugin/host/Host.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/PanelItems.h"
 #include "transfer/PictureTime.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 
 namespace pixlor::host {
 

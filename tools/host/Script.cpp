@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 
 namespace pixlor::host {
 

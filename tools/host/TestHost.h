@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 #include "tools/host/Render.h"
 #include "tools/host/Script.h"
 #include "tools/hostkit/HostKit.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 #include "tools/hostkit/LanguageFile.h"
 
 namespace pixlor::hostkit {

@@ -3,7 +3,7 @@
 // rest are harmless stubs.
 #pragma once
 
-#include "plugin/host/FarApi.h"
+#include "host/FarApi.h"
 
 namespace pixlor::hostkit {
 

@@ -1,7 +1,0 @@
-#include "plugin/host/OpenPanels.h"
-
-namespace pixlor {
-
-int8_t openPanelCount = 0;
-
-} // namespace pixlor
