@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows fuzz test demo dist bench soak clean format
+.PHONY: all deps native windows fuzz test demo dist bench soak fuzz-deep fault-loop clean format
 
 JOBS ?= 2
 
@@ -62,6 +62,21 @@ soak: deps
 	cmake --build --preset native -j $(JOBS) --target test_reliability
 	scripts/emulator-soak.py build/native/tests/reliability/test_reliability \
 	  --cycles $(CYCLES) --lanes $(LANES) --seed $(SEED)
+
+# Fuzzing in depth (not part of `make test`): every target to 10 million
+# executions or FUZZ_SECONDS each, from the stored corpora, merging what adds
+# coverage back into them; prints executions, coverage and time per target.
+FUZZ_SECONDS ?= 210
+fuzz-deep: fuzz
+	scripts/fuzz-deep.sh build/fuzz/tests/fuzz $(FUZZ_SECONDS)
+
+# The fault loop with every k (`make test` runs it with k sampled); prints the
+# runs per operation and mode.
+fault-loop: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target test_reliability
+	PIXLOR_FAULT_LOOP=full build/native/tests/reliability/test_reliability \
+	  --gtest_filter='Ops/FaultLoop.*' | grep -E '^fault loop|FAILED|Failure'
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -164,14 +164,14 @@ int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName,
     return 0;
 }
 
-int32_t ListRegistryValues(RegistryKey root, const char* keyPath, uint32_t maxCount,
+int32_t ListRegistryValues(RegistryKey root, const char* listedKey, uint32_t maxCount,
                            uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data) {
     if (names == nullptr || data == nullptr || nameSlotSize == 0 || dataSlotSize == 0) {
         return 0;
     }
     Registry& registry = TheRegistry();
     RegistryKey key = 0;
-    if (registry.OpenKey(root, keyPath, kKeyQueryValue | kKeyEnumerateSubKeys, key) != 0) {
+    if (registry.OpenKey(root, listedKey, kKeyQueryValue | kKeyEnumerateSubKeys, key) != 0) {
         return 0;
     }
     char* name = names;

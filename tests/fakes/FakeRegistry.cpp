@@ -6,7 +6,6 @@
 namespace pixlor {
 namespace {
 
-constexpr RegistryResult kOk = 0;
 constexpr RegistryResult kNotFound = 2;
 constexpr RegistryResult kAccessDenied = 5;
 constexpr RegistryResult kInvalidHandle = 6;
