@@ -260,13 +260,19 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
 
     linkStatus_ = linkstatus::kOk;
     link_.RequestData(isPhoto ? kRequestPhoto : kRequestThumbnail); // the loop reads the flags
+    // A request that never went out whole has no packet to ask for again: a
+    // NAK would bring the previous picture's last packet.
+    const bool requested = link_.CommandWritten();
+    if (!requested) {
+        Flags() |= portflag::kWriteFailed;
+    }
     const uint32_t firstFlags = Flags();
     int tries = 0;
     int uncountedTimeouts = 0;
     uint32_t received = 0;
     bool tooMuch = false;
     for (;;) {
-        while ((Flags() & portflag::kRetryMask) != 0) {
+        while (requested && (Flags() & portflag::kRetryMask) != 0) {
             // After an unexpected first answer the camera may still be busy:
             // time-outs then do not count as tries, but the wait is bounded.
             if ((firstFlags & portflag::kUnexpectedByte) != 0 &&
@@ -341,7 +347,16 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         return false;
     }
     if (!EndConnection(closeAfter, kUpdateCodes)) {
-        return false;
+        if (linkStatus_ != linkstatus::kOk) {
+            return false;
+        }
+        // The picture lies whole on the disk: a hand-back that fails after it
+        // does not undo the copy. The connection counts as lost, so the next
+        // one starts with the handshake and finds the camera at either speed.
+        connected_ = false;
+        link_.status = packetstatus::kOk;
+        Flags() = 0;
+        return true;
     }
     if (tooMuch) {
         // Set after the hand-back, whose exchange clears the word: the report

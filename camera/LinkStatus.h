@@ -26,5 +26,7 @@ inline constexpr int32_t kFolderCreate = 17;  // transfer: target folder cannot 
 inline constexpr int32_t kFolderMissing = 18; // transfer: target folder cannot be listed
 inline constexpr int32_t kFolderListing = 19; // transfer: the listing ended with an error
 inline constexpr int32_t kDeleteTimeouts = 20;
+// Set by the configuration dialog: the registry refused to give or keep a setting.
+inline constexpr int32_t kSettings = 21;
 
 } // namespace pixlor::linkstatus

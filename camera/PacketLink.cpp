@@ -128,13 +128,20 @@ bool PacketLink::SendPacket(std::span<const uint8_t> payload) {
                        static_cast<uint32_t>(payload.size() + packet::kChecksumSize));
 }
 
-// A command goes out at most three times; it is sent again only when the
-// answer's flags hold one of `resendOn`. The answer decides alone: the
-// result of the send is not examined.
+// A command goes out at most three times; it is sent again when the
+// answer's flags hold one of `resendOn`, or when it could not be written
+// whole. No answer is awaited for a command that never went out (unless the
+// device is gone, which the reading then reports): after the silence, the
+// NAK would make the camera repeat its last packet, and the previous
+// picture's data would be taken for this one's.
 void PacketLink::SendCommand(std::span<const uint8_t> payload, uint32_t resendOn, bool dataDue) {
     for (int send = 0; send < 3; ++send) {
-        SendPacket(payload);
-        ReceivePacket(dataDue);
+        commandWritten_ = SendPacket(payload);
+        if (!commandWritten_ && !port_.deviceGone) {
+            port_.flags |= portflag::kWriteFailed;
+            continue;
+        }
+        ReceivePacket(dataDue); // a device that is gone shows it in the reading
         if ((port_.flags & resendOn) == 0 || port_.deviceGone) {
             break;
         }

@@ -71,6 +71,9 @@ public:
     bool Action(uint8_t a, uint8_t b, uint32_t waitUs);
     bool AcknowledgeAndReceive(bool negative);
     bool SendByte(uint8_t value);
+    // The last command's packet went out whole (a reading after one that did
+    // not may find only the camera's repeat of an earlier packet).
+    bool CommandWritten() const { return commandWritten_; }
 
     ComPort& Port() { return port_; }
     const ComPort& Port() const { return port_; }
@@ -103,6 +106,7 @@ private:
     ComPort port_;
     std::vector<uint8_t> buffer_;
     bool portOpened_ = false;
+    bool commandWritten_ = false;
     bool purgePending_ = true;
     bool speedPacket_ = false;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "camera/LinkStatus.h"
 #include "configure/ConfigItems.h"
 #include "configure/ConfigValidation.h"
 #include "host/Host.h"
@@ -37,20 +38,24 @@ void ShowAbout() {
     ShowLines(FMSG_MB_OK, nullptr, lines, 2, 1);
 }
 
-void ReadValues(ConfigValues& values) {
-    values.speedIndex = ReadSetting(settings::kBaudRate);
+// The registry's error of the first setting that could not be read (an
+// absent one gives its default), 0 when all were read.
+RegistryResult ReadValues(ConfigValues& values) {
+    RegistryResult failure = 0;
+    values.speedIndex = ReadSetting(settings::kBaudRate, &failure);
     if (values.speedIndex > kHighestSpeed) {
         values.speedIndex = kHighestSpeed;
     } else if (values.speedIndex == 0) {
         values.speedIndex = kSpeed19200Index;
     }
-    values.portIndex = ReadSetting(settings::kSerialPort);
-    ReadSetting(settings::kPhotoPrefix, values.photoPrefix, kTextSize);
-    ReadSetting(settings::kThumbPrefix, values.thumbPrefix, kTextSize);
-    ReadSetting(settings::kPhotoPath, values.photoPath, kTextSize);
-    ReadSetting(settings::kThumbPath, values.thumbPath, kTextSize);
-    values.photoDigits = ReadSetting(settings::kPhotoSuffix);
-    values.thumbDigits = ReadSetting(settings::kThumbSuffix);
+    values.portIndex = ReadSetting(settings::kSerialPort, &failure);
+    ReadSetting(settings::kPhotoPrefix, values.photoPrefix, kTextSize, &failure);
+    ReadSetting(settings::kThumbPrefix, values.thumbPrefix, kTextSize, &failure);
+    ReadSetting(settings::kPhotoPath, values.photoPath, kTextSize, &failure);
+    ReadSetting(settings::kThumbPath, values.thumbPath, kTextSize, &failure);
+    values.photoDigits = ReadSetting(settings::kPhotoSuffix, &failure);
+    values.thumbDigits = ReadSetting(settings::kThumbSuffix, &failure);
+    return failure;
 }
 
 // The naming values only: the port and speed stay as the user left them.
@@ -63,15 +68,29 @@ void RestoreDefaults(ConfigValues& values) {
     values.thumbDigits = kDefaultDigits;
 }
 
-void StoreValues(const ConfigValues& values) {
-    WriteSetting(settings::kBaudRate, values.speedIndex);
-    WriteSetting(settings::kSerialPort, values.portIndex);
-    WriteSetting(settings::kPhotoPrefix, values.photoPrefix);
-    WriteSetting(settings::kPhotoSuffix, values.photoDigits);
-    WriteSetting(settings::kThumbPrefix, values.thumbPrefix);
-    WriteSetting(settings::kThumbSuffix, values.thumbDigits);
-    WriteSetting(settings::kPhotoPath, values.photoPath);
-    WriteSetting(settings::kThumbPath, values.thumbPath);
+// Stores every value, also after one failed; the first failure's error, 0
+// when all were stored.
+RegistryResult StoreValues(const ConfigValues& values) {
+    const RegistryResult results[] = {
+        WriteSetting(settings::kBaudRate, values.speedIndex),
+        WriteSetting(settings::kSerialPort, values.portIndex),
+        WriteSetting(settings::kPhotoPrefix, values.photoPrefix),
+        WriteSetting(settings::kPhotoSuffix, values.photoDigits),
+        WriteSetting(settings::kThumbPrefix, values.thumbPrefix),
+        WriteSetting(settings::kThumbSuffix, values.thumbDigits),
+        WriteSetting(settings::kPhotoPath, values.photoPath),
+        WriteSetting(settings::kThumbPath, values.thumbPath),
+    };
+    for (const RegistryResult result : results) {
+        if (result != 0) {
+            return result;
+        }
+    }
+    return 0;
+}
+
+void ReportSettingsFailure(RegistryResult failure) {
+    ShowSystemError(linkstatus::kSettings, static_cast<uint32_t>(failure));
 }
 
 // True when every value passed; otherwise the refusal has been shown.
@@ -108,7 +127,12 @@ int Configure(int /*itemNumber*/) {
 
     auto run = std::make_unique<ConfigRun>();
     ConfigValues& values = run->values;
-    ReadValues(values);
+    // A setting the registry would not give is not replaced by its default
+    // behind the user's back: the dialog is not shown.
+    if (const RegistryResult failure = ReadValues(values); failure != 0) {
+        ReportSettingsFailure(failure);
+        return 0;
+    }
     FillConfigSpecs(run->specs, values, photoDigitsX, thumbDigitsX);
 
     bool done = false;
@@ -140,7 +164,10 @@ int Configure(int /*itemNumber*/) {
             return 0;
         }
     }
-    StoreValues(values);
+    if (const RegistryResult failure = StoreValues(values); failure != 0) {
+        ReportSettingsFailure(failure);
+        return 0;
+    }
     return 1;
 }
 

@@ -88,18 +88,15 @@ void ShowSettingsReport(int32_t settingsCode, const ErrorRecord& record) {
 }
 
 void ShowCameraReport(int32_t linkStatus, int32_t packetStatus, uint32_t portFlags) {
-    char line[kReportLineSize];
-    const char* lines[3] = {MessageText(MTitle), nullptr, line};
     if (IsSystemFailure(linkStatus)) {
         const FileSystem* files = CurrentPlatform().files;
-        const int64_t values[2] = {linkStatus, files != nullptr ? files->LastError() : 0};
-        lines[1] = MessageText(MSystemCallFailed);
-        FormatLine(line, sizeof line, MessageText(MSystemCodes), values, 2);
-    } else {
-        const int64_t values[3] = {portFlags, packetStatus, linkStatus};
-        lines[1] = MessageText(MCameraExchangeFailed);
-        FormatLine(line, sizeof line, MessageText(MCameraCodes), values, 3);
+        ShowSystemError(linkStatus, files != nullptr ? files->LastError() : 0);
+        return;
     }
+    char line[kReportLineSize];
+    const char* lines[3] = {MessageText(MTitle), MessageText(MCameraExchangeFailed), line};
+    const int64_t values[3] = {portFlags, packetStatus, linkStatus};
+    FormatLine(line, sizeof line, MessageText(MCameraCodes), values, 3);
     ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 3);
 }
 
@@ -173,6 +170,14 @@ void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetSta
     } else {
         ShowCameraReport(linkStatus, packetStatus, portFlags);
     }
+}
+
+void ShowSystemError(int32_t linkStatus, uint32_t systemError) {
+    char line[kReportLineSize];
+    const char* lines[3] = {MessageText(MTitle), MessageText(MSystemCallFailed), line};
+    const int64_t values[2] = {linkStatus, systemError};
+    FormatLine(line, sizeof line, MessageText(MSystemCodes), values, 2);
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 3);
 }
 
 HANDLE SaveWholeScreen() {

@@ -37,6 +37,10 @@ bool AskDeleteRemaining();
 void ShowErrorReport(int32_t settingsCode, int32_t linkStatus, int32_t packetStatus,
                      uint32_t portFlags, const ErrorRecord* record);
 
+// The "Errors" box of a failed system call: the link status that names the
+// operation and the system's error code.
+void ShowSystemError(int32_t linkStatus, uint32_t systemError);
+
 // Saves the whole screen; the handle may be null outside a host.
 HANDLE SaveWholeScreen();
 // Restores the screen once and forgets the handle.

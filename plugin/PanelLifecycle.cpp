@@ -76,6 +76,7 @@ int CameraPanel::ConnectAndLoad() {
 
 HANDLE OpenPlugin() {
     const OperationTiming timing; // the pauses of the reading last what they should
+    RetryFailedPortScan();
     if (!AnyPortPresent()) {
         Refuse(MNoSerialPort, "NoSerialPort");
         return INVALID_HANDLE_VALUE;

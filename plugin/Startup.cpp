@@ -16,6 +16,7 @@ namespace {
 char portNames[kPortSlotCount][kPortSlotSize];
 char portData[kPortSlotCount][kPortSlotSize];
 int8_t portValueCount = 0;
+bool portScanFailed = false;
 
 const char* diskMenuStrings[1];
 const char* configStrings[1];
@@ -23,9 +24,11 @@ const char* configStrings[1];
 void FindSerialPorts() {
     std::memset(portNames, 0, sizeof portNames);
     std::memset(portData, 0, sizeof portData);
-    portValueCount = static_cast<int8_t>(
-        ListRegistryValues(kHkeyLocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", kPortSlotCount,
-                           kPortSlotSize, &portNames[0][0], kPortSlotSize, &portData[0][0]));
+    RegistryResult failure = 0;
+    portValueCount = static_cast<int8_t>(ListRegistryValues(
+        kHkeyLocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", kPortSlotCount, kPortSlotSize,
+        &portNames[0][0], kPortSlotSize, &portData[0][0], &failure));
+    portScanFailed = failure != 0;
     std::memset(portPresent, 0, sizeof portPresent);
     if (hostFunctions.LStrnicmp == nullptr || hostFunctions.sscanf == nullptr) {
         return;
@@ -51,6 +54,12 @@ void StartPlugin(const PluginStartupInfo& info) {
     KeepHostRecords(info);
     BuildSettingsRoot(hostInfo.RootKey != nullptr ? hostInfo.RootKey : "");
     FindSerialPorts();
+}
+
+void RetryFailedPortScan() {
+    if (portScanFailed) {
+        FindSerialPorts();
+    }
 }
 
 void FillPluginInfo(PluginInfo& info) {

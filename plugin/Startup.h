@@ -18,6 +18,10 @@ extern uint8_t portPresent[kPortCount];
 // Keeps the host's records, builds the settings root and finds the ports.
 void StartPlugin(const PluginStartupInfo& info);
 
+// When the start-up could not read the system's list of ports (a registry
+// error, not a list that is absent), each opening reads it again until it can.
+void RetryFailedPortScan();
+
 // Registers the disk-menu and configuration entries.
 void FillPluginInfo(PluginInfo& info);
 

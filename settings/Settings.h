@@ -42,23 +42,26 @@ inline constexpr const char* kSubKey = "";
 
 } // namespace settings
 
-inline uint32_t ReadSetting(const NumberSetting& setting) {
-    return ReadSettingNumber(settings::kRoot, settings::kSubKey, setting.name,
-                             setting.defaultValue);
+// `failure` as for ReadSettingNumber and ReadSettingText.
+inline uint32_t ReadSetting(const NumberSetting& setting, RegistryResult* failure = nullptr) {
+    return ReadSettingNumber(settings::kRoot, settings::kSubKey, setting.name, setting.defaultValue,
+                             failure);
 }
 
 // Fills `buffer` (capacity bytes) with the stored text or the default; 1 when stored.
-inline int ReadSetting(const TextSetting& setting, char* buffer, uint32_t capacity) {
+inline int ReadSetting(const TextSetting& setting, char* buffer, uint32_t capacity,
+                       RegistryResult* failure = nullptr) {
     return ReadSettingText(settings::kRoot, settings::kSubKey, setting.name, buffer,
-                           setting.defaultValue, capacity);
+                           setting.defaultValue, capacity, failure);
 }
 
-inline void WriteSetting(const NumberSetting& setting, uint32_t number) {
-    WriteSettingNumber(settings::kRoot, settings::kSubKey, setting.name, number);
+// The registry's error, 0 when stored.
+inline RegistryResult WriteSetting(const NumberSetting& setting, uint32_t number) {
+    return WriteSettingNumber(settings::kRoot, settings::kSubKey, setting.name, number);
 }
 
-inline void WriteSetting(const TextSetting& setting, const char* text) {
-    WriteSettingText(settings::kRoot, settings::kSubKey, setting.name, text);
+inline RegistryResult WriteSetting(const TextSetting& setting, const char* text) {
+    return WriteSettingText(settings::kRoot, settings::kSubKey, setting.name, text);
 }
 
 } // namespace pixlor

@@ -47,6 +47,39 @@ bool ComposeKeyPath(const char* subKey) {
     return true;
 }
 
+// What a failed open or read means for a reader: an absent key or value and
+// a value too long for its buffer give the default; anything else is a
+// registry that could not be read.
+RegistryResult ReadFailure(RegistryResult result) {
+    switch (static_cast<uint32_t>(result)) {
+    case syserr::kSuccess:
+    case syserr::kFileNotFound:
+    case syserr::kMoreData:
+        return 0;
+    default:
+        return result;
+    }
+}
+
+void Note(RegistryResult* failure, RegistryResult result) {
+    if (failure != nullptr && *failure == 0) {
+        *failure = ReadFailure(result);
+    }
+}
+
+// The key of a read, or 0 with the failure noted.
+RegistryKey OpenForReading(RegistryKey root, const char* subKey, RegistryResult* failure) {
+    if (!ComposeKeyPath(subKey)) {
+        return 0;
+    }
+    RegistryKey key = 0;
+    const RegistryResult opened = TheRegistry().OpenKey(root, keyPath, kKeyQueryValue, key);
+    Note(failure, opened);
+    return opened == 0 ? key : 0;
+}
+
+constexpr RegistryResult kNoRoot = static_cast<RegistryResult>(syserr::kAccessDenied);
+
 } // namespace
 
 bool BuildSettingsRoot(const char* rootKey) {
@@ -90,36 +123,48 @@ RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey) {
     return key;
 }
 
-void WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
-                        uint32_t number) {
-    const RegistryKey key = CreateSettingsKey(root, subKey);
-    if (key == 0) {
-        return;
+RegistryResult WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                                  uint32_t number) {
+    if (!ComposeKeyPath(subKey)) {
+        return kNoRoot;
+    }
+    RegistryKey key = 0;
+    if (const RegistryResult created = TheRegistry().CreateKey(root, keyPath, kKeyWrite, key);
+        created != 0) {
+        return created;
     }
     const uint8_t bytes[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
                               static_cast<uint8_t>(number >> 16),
                               static_cast<uint8_t>(number >> 24)};
-    TheRegistry().SetValue(key, valueName, kRegDword, bytes, sizeof bytes);
+    const RegistryResult stored =
+        TheRegistry().SetValue(key, valueName, kRegDword, bytes, sizeof bytes);
     TheRegistry().CloseKey(key);
+    return stored;
 }
 
-void WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
-                      const char* text) {
-    const RegistryKey key = CreateSettingsKey(root, subKey);
-    if (key == 0) {
-        return;
+RegistryResult WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
+                                const char* text) {
+    if (!ComposeKeyPath(subKey)) {
+        return kNoRoot;
+    }
+    RegistryKey key = 0;
+    if (const RegistryResult created = TheRegistry().CreateKey(root, keyPath, kKeyWrite, key);
+        created != 0) {
+        return created;
     }
     if (text == nullptr) {
         text = "";
     }
     const auto size = static_cast<uint32_t>(std::strlen(text) + 1);
-    TheRegistry().SetValue(key, valueName, kRegSz, reinterpret_cast<const uint8_t*>(text), size);
+    const RegistryResult stored = TheRegistry().SetValue(
+        key, valueName, kRegSz, reinterpret_cast<const uint8_t*>(text), size);
     TheRegistry().CloseKey(key);
+    return stored;
 }
 
 uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
-                           uint32_t defaultNumber) {
-    const RegistryKey key = OpenSettingsKey(root, subKey);
+                           uint32_t defaultNumber, RegistryResult* failure) {
+    const RegistryKey key = OpenForReading(root, subKey, failure);
     if (key == 0) {
         return defaultNumber;
     }
@@ -129,6 +174,7 @@ uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* val
     uint32_t type = 0;
     const RegistryResult result = TheRegistry().QueryValue(key, valueName, &type, bytes, &size);
     TheRegistry().CloseKey(key);
+    Note(failure, result);
     if (result != 0) {
         return defaultNumber;
     }
@@ -137,17 +183,18 @@ uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* val
 }
 
 int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName, char* buffer,
-                    const char* defaultText, uint32_t capacity) {
+                    const char* defaultText, uint32_t capacity, RegistryResult* failure) {
     if (buffer == nullptr || capacity == 0) {
         return 0;
     }
-    const RegistryKey key = OpenSettingsKey(root, subKey);
+    const RegistryKey key = OpenForReading(root, subKey, failure);
     if (key != 0) {
         uint32_t size = capacity;
         uint32_t type = 0;
         const RegistryResult result = TheRegistry().QueryValue(
             key, valueName, &type, reinterpret_cast<uint8_t*>(buffer), &size);
         TheRegistry().CloseKey(key);
+        Note(failure, result);
         // A stored text need not carry its terminator: add it when there is room,
         // and treat a text that fills the whole buffer without one as too long.
         if (result == 0 && size <= capacity) {
@@ -165,13 +212,20 @@ int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName,
 }
 
 int32_t ListRegistryValues(RegistryKey root, const char* listedKey, uint32_t maxCount,
-                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data) {
+                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data,
+                           RegistryResult* failure) {
+    RegistryResult ignored = 0;
+    RegistryResult& firstFailure = failure != nullptr ? *failure : ignored;
+    firstFailure = 0;
     if (names == nullptr || data == nullptr || nameSlotSize == 0 || dataSlotSize == 0) {
         return 0;
     }
     Registry& registry = TheRegistry();
     RegistryKey key = 0;
-    if (registry.OpenKey(root, listedKey, kKeyQueryValue | kKeyEnumerateSubKeys, key) != 0) {
+    const RegistryResult opened =
+        registry.OpenKey(root, listedKey, kKeyQueryValue | kKeyEnumerateSubKeys, key);
+    if (opened != 0) {
+        firstFailure = opened == static_cast<RegistryResult>(syserr::kFileNotFound) ? 0 : opened;
         return 0;
     }
     char* name = names;
@@ -185,6 +239,10 @@ int32_t ListRegistryValues(RegistryKey root, const char* listedKey, uint32_t max
             key, index, name, &nameLength, &type, reinterpret_cast<uint8_t*>(datum), &dataLength);
         if (result == static_cast<RegistryResult>(syserr::kNoMoreItems)) {
             break;
+        }
+        if (result != 0 && result != static_cast<RegistryResult>(syserr::kMoreData) &&
+            firstFailure == 0) {
+            firstFailure = result;
         }
         // The slots are read as texts: a name or data without room for its
         // terminator does not fit, like one the registry refused as too long.

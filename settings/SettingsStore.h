@@ -22,19 +22,27 @@ RegistryKey CreateSettingsKey(RegistryKey root, const char* subKey);
 // Key handle for reading (RegOpenKeyExA, KEY_QUERY_VALUE), 0 on failure.
 RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey);
 
-void WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
-                        uint32_t number);
-void WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
-                      const char* text);
+// The writes return the registry's error (0 when stored; 5 as well when no
+// settings root was built).
+RegistryResult WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                                  uint32_t number);
+RegistryResult WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
+                                const char* text);
+// The reads give the default for a value that is absent, too long or cannot be
+// read; `failure`, when given, receives the registry's error of a value that
+// could not be read (0 for one that was read or is absent).
 uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
-                           uint32_t defaultNumber);
+                           uint32_t defaultNumber, RegistryResult* failure = nullptr);
 // 1 when the stored text was used, 0 when the default was copied.
 int ReadSettingText(RegistryKey root, const char* subKey, const char* valueName, char* buffer,
-                    const char* defaultText, uint32_t capacity);
+                    const char* defaultText, uint32_t capacity, RegistryResult* failure = nullptr);
 
 // Lists up to maxCount values of root\keyPath into fixed slots; returns the
 // number of value indexes visited (values that did not fit count too).
+// `failure`, when given, receives the first registry error that is more than
+// an absent key, the end of the list or a value too long for its slot (0 if none).
 int32_t ListRegistryValues(RegistryKey root, const char* keyPath, uint32_t maxCount,
-                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data);
+                           uint32_t nameSlotSize, char* names, uint32_t dataSlotSize, char* data,
+                           RegistryResult* failure = nullptr);
 
 } // namespace pixlor

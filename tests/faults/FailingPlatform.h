@@ -21,10 +21,9 @@ public:
     explicit FailingPlatform(FaultPlan& plan, const Platform& inner = CurrentPlatform())
         : serial_(plan, *inner.serial), files_(plan, *inner.files),
           registry_(plan, *inner.registry), console_(plan, *inner.console),
-          scope_(Platform{.serial = &serial_,
-                          .files = &files_,
-                          .registry = &registry_,
-                          .console = &console_}) {}
+          scope_(Platform{
+              .serial = &serial_, .files = &files_, .registry = &registry_, .console = &console_}) {
+    }
     FailingPlatform(const FailingPlatform&) = delete;
     FailingPlatform& operator=(const FailingPlatform&) = delete;
 

@@ -11,11 +11,11 @@
 #include <iterator>
 #include <string>
 
-#include "faults/FailingPlatform.h"
 #include "fakes/FakeConsole.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSerialDevice.h"
+#include "faults/FailingPlatform.h"
 
 namespace pixlor::faults {
 namespace {
@@ -82,8 +82,7 @@ struct Fixture {
             return p.registry->CreateKey(kHkeyCurrentUser, "Software\\P", kKeyWrite, key) == 0 &&
                    p.registry->CloseKey(key) == 0;
         case FaultKind::RegistryOpen:
-            return p.registry->OpenKey(kHkeyCurrentUser, "Software\\P", kKeyQueryValue, key) ==
-                       0 &&
+            return p.registry->OpenKey(kHkeyCurrentUser, "Software\\P", kKeyQueryValue, key) == 0 &&
                    p.registry->CloseKey(key) == 0;
         case FaultKind::RegistryRead:
         case FaultKind::RegistryWrite:
@@ -149,8 +148,8 @@ struct Fixture {
     FakeFileSystem files;
     FakeRegistry registry;
     FakeConsole console;
-    ScopedPlatform scope{Platform{
-        .serial = &factory, .files = &files, .registry = &registry, .console = &console}};
+    ScopedPlatform scope{
+        Platform{.serial = &factory, .files = &files, .registry = &registry, .console = &console}};
     std::unique_ptr<SerialDevice> port;
     std::unique_ptr<WritableFile> file;
     std::unique_ptr<FindHandle> search;

@@ -15,7 +15,9 @@ namespace pixlor::faults {
 inline constexpr uint32_t kOperationAborted = 995; // a line error with fAbortOnError set
 inline constexpr uint32_t kSemTimeout = 121;       // a driver that gave up
 
-// X(kind, label, first error, second error or 0)
+// X(kind, label, first error, second error or 0). A registry key or value
+// that is absent (2) is no failure but a state of its own, so the registry
+// kinds fail as a registry that refuses access.
 #define PIXLOR_FAULT_KINDS(X)                                                                      \
     X(SerialOpen, "serial open", syserr::kAccessDenied, syserr::kFileNotFound)                     \
     X(SerialGetLine, "serial line read", syserr::kGenFailure, 0)                                   \
@@ -34,8 +36,8 @@ inline constexpr uint32_t kSemTimeout = 121;       // a driver that gave up
     X(FolderList, "folder listing", syserr::kAccessDenied, syserr::kPathNotFound)                  \
     X(FolderNext, "folder listing, next entry", syserr::kGenFailure, 0)                            \
     X(RegistryCreate, "registry create", syserr::kAccessDenied, 0)                                 \
-    X(RegistryOpen, "registry open", syserr::kAccessDenied, syserr::kFileNotFound)                 \
-    X(RegistryRead, "registry read", syserr::kAccessDenied, syserr::kFileNotFound)                 \
+    X(RegistryOpen, "registry open", syserr::kAccessDenied, 0)                                     \
+    X(RegistryRead, "registry read", syserr::kAccessDenied, 0)                                     \
     X(RegistryWrite, "registry write", syserr::kAccessDenied, 0)                                   \
     X(RegistryEnumerate, "registry enumerate", syserr::kAccessDenied, 0)                           \
     X(RegistryClose, "registry close", syserr::kInvalidHandle, 0)                                  \
@@ -50,8 +52,8 @@ enum class FaultKind {
 
 struct FaultKindInfo {
     FaultKind kind;
-    const char* name;  // "SerialOpen"
-    const char* label; // "serial open"
+    const char* name;               // "SerialOpen"
+    const char* label;              // "serial open"
     std::array<uint32_t, 2> errors; // the second 0 when there is only one
 };
 

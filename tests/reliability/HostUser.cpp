@@ -60,10 +60,10 @@ void HostUser::ListTop() {
     panel->FreeFindData(items, count);
 }
 
-int HostUser::CopyKey(bool move) {
+int HostUser::CopyKey(bool move, unsigned controlState) {
     ListTop();
     host.AnswerDialogs({kCopyOkButton});
-    const int result = ProcessPanelKey(*panel, move ? VK_F6 : VK_F5, 0);
+    const int result = ProcessPanelKey(*panel, move ? VK_F6 : VK_F5, controlState);
     host.Kit().dialogAnswers.clear();
     host.Kit().messageAnswers.clear();
     HonourClose();

@@ -23,10 +23,12 @@ public:
     bool Open();
     void Close();
     bool IsOpen() const { return panel != nullptr; }
-    int CopyKey(bool move); // F5 / F6 on the whole top listing, into the passive panel's folder
-    int DeleteKey();        // F8 on the whole top listing, confirmed
-    int HostCopy();         // GetFiles of every picture into the host folder
-    int ConfigureOk();      // Configure, confirmed with OK
+    // F5 / F6 on the whole top listing, into the passive panel's folder; Shift
+    // or Alt in `controlState` choose the kinds as the keys do.
+    int CopyKey(bool move, unsigned controlState = 0);
+    int DeleteKey();   // F8 on the whole top listing, confirmed
+    int HostCopy();    // GetFiles of every picture into the host folder
+    int ConfigureOk(); // Configure, confirmed with OK
     // The host closes the panel when the plugin asked it to.
     void HonourClose();
 
