@@ -1,5 +1,6 @@
 #include "camera/Camera.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -259,6 +260,14 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     }
 
     linkStatus_ = linkstatus::kOk;
+    // The packet the link holds from before the request: asked for again (a
+    // NAK) before this picture's first packet came, a camera that never got
+    // the request repeats that one, which must not count as this picture.
+    const std::vector<uint8_t> earlier(link_.Buffer(), link_.Buffer() + packet::kHeaderSize +
+                                                           link_.PacketPayload().size() +
+                                                           packet::kChecksumSize);
+    bool askedAgainBeforeFirst = false;
+    bool firstIsEarlier = false;
     link_.RequestData(isPhoto ? kRequestPhoto : kRequestThumbnail); // the loop reads the flags
     // A request that never went out whole has no packet to ask for again: a
     // NAK would bring the previous picture's last packet.
@@ -290,6 +299,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
             if (tries == 3) {
                 break;
             }
+            askedAgainBeforeFirst = askedAgainBeforeFirst || received == 0;
             link_.AcknowledgeAndReceive(kSamePacketAgain);
         }
         if (Flags() != 0) {
@@ -298,6 +308,13 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         tries = 0;
         const std::span<const uint8_t> payload = link_.PacketPayload();
         const auto n = static_cast<uint32_t>(payload.size());
+        if (received == 0 && askedAgainBeforeFirst) {
+            const size_t whole = packet::kHeaderSize + n + packet::kChecksumSize;
+            // The type byte may have been overwritten by a control byte since
+            // (an ACK to a register write): the rest of the packet tells.
+            firstIsEarlier = whole == earlier.size() &&
+                             std::equal(earlier.begin() + 1, earlier.end(), link_.Buffer() + 1);
+        }
         if (n > total - received) {
             // More than the picture's size: this is not the picture, and a camera
             // that goes on sending would fill the disk. Stop it as a cancel does.
@@ -339,10 +356,11 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         RefusalRule();
         return false;
     }
-    if (linkStatus_ == linkstatus::kOk && received != total) {
+    if (linkStatus_ == linkstatus::kOk && (received != total || firstIsEarlier)) {
         // The transfer ended before the picture did, or a packet came twice (a
-        // lost ACK is answered by the same packet again): the file is not the
-        // picture, and a move must not delete it in the camera.
+        // lost ACK is answered by the same packet again), or the only packet
+        // was the one from before the request: the file is not the picture,
+        // and a move must not delete it in the camera.
         linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         return false;
     }

@@ -9,6 +9,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeSleeper.h"
+#include "platform/SystemError.h"
 #include "serial/PortFlags.h"
 
 namespace pixlor {
@@ -568,6 +569,64 @@ TEST_F(CameraTest, DestructionHandsTheCameraBackAndClosesThePort) {
     }
     EXPECT_EQ(fake.speedIndexes, (std::vector<uint32_t>{3, 0, 3, 0}));
     EXPECT_EQ(device.CountOf(SerialOp::Close), 1);
+}
+
+// A hand-back that fails after the last packet leaves a whole file: that is a
+// copy (a move may delete the picture), and the connection counts as lost, so
+// the next one begins with the handshake.
+TEST_F(CameraTest, AWholeCopyStaysACopyWhenTheHandBackAfterItFails) {
+    Pictures(1);
+    // The switch to the high speed is the first line setting, the hand-back the second.
+    device.FailOn(SerialOp::SetLine, 2, false, syserr::kInvalidParameter);
+    EXPECT_TRUE(camera.DownloadPicture(1, true, true, "a.jpg", {}, kTime));
+    EXPECT_EQ(FileBytes("a.jpg"), fake.pictures[0].photo);
+    EXPECT_FALSE(camera.Connected());
+    EXPECT_EQ(camera.Codes(), (CameraCodes{linkstatus::kOk, packetstatus::kOk, 0}));
+    fake.commands.clear();
+    ASSERT_TRUE(camera.Connect()) << "the camera is found again";
+    EXPECT_EQ(fake.speedIndexes.back(), 5u);
+    EXPECT_TRUE(camera.Disconnect());
+    EXPECT_EQ(device.line.baudRate, 19200u);
+}
+
+// Two pictures whose thumbnails fit one packet of the same size: when the
+// second request cannot be written, the NAK after the silence would make the
+// camera repeat the first thumbnail's packet, which fits the second's size.
+TEST_F(CameraTest, ARequestNeverWrittenIsNotAnsweredByTheRepeatOfThePreviousPacket) {
+    struct Case {
+        const char* what;
+        uint32_t error;
+        bool copied; // the request is sent again at once unless the device looks gone
+    };
+    for (const Case& c :
+         {Case{"device gone", syserr::kGenFailure, false}, Case{"write timed out", 121, true}}) {
+        SCOPED_TRACE(c.what);
+        FakeSerialDevice line;
+        FakeSerialFactory lineFactory{line};
+        FakeFileSystem disk;
+        ScopedPlatform own{Platform{.serial = &lineFactory, .files = &disk}};
+        FakeCamera cam{line};
+        cam.AddPicture(FakePicture::Sized(2500, 300, k15June2002, 1));
+        cam.AddPicture(FakePicture::Sized(2600, 300, k15June2002 + 60, 2));
+        Camera host{1, 5};
+        ASSERT_TRUE(host.LoadPictureTable());
+        ASSERT_TRUE(host.LoadPictureInfo(1, false));
+        ASSERT_TRUE(host.LoadPictureInfo(2, false));
+        ASSERT_TRUE(host.DownloadPicture(1, false, false, "t1.jpg", {}, kTime));
+        // The selection of picture 2 takes three writes; the request's first piece fails.
+        line.FailOn(SerialOp::Write, 4, false, c.error);
+        const bool copied = host.DownloadPicture(2, false, true, "t2.jpg", {}, kTime);
+        EXPECT_EQ(copied, c.copied);
+        const FakeFile* second = disk.File("t2.jpg");
+        ASSERT_NE(second, nullptr);
+        EXPECT_NE(second->bytes, cam.pictures[0].thumbnail) << "the first thumbnail again";
+        if (c.copied) {
+            EXPECT_EQ(second->bytes, cam.pictures[1].thumbnail);
+        } else {
+            EXPECT_EQ(host.LinkStatus(), linkstatus::kThumbnailDownload);
+            EXPECT_NE(host.Codes().portFlags & portflag::kWriteFailed, 0u);
+        }
+    }
 }
 
 } // namespace

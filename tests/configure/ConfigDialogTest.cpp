@@ -529,5 +529,40 @@ TEST_F(ConfigDialogTest, RefusesWhileAPanelIsOpenWithoutReadingAnything) {
     EXPECT_EQ(refusal.lines, host.Texts({MConfigTitle, MConfigPanelOpen}));
 }
 
+// The registry refuses: a setting it will not give is not replaced by its
+// default behind the user's back (no dialog, nothing stored), and a value it
+// will not keep is reported, with the others still stored.
+TEST_F(ConfigDialogTest, SettingsTheRegistryRefusesAreReported) {
+    struct Case {
+        const char* what;
+        Op op;
+        uint32_t k;
+        int result;
+        size_t dialogs;
+        size_t stored; // values written
+    };
+    for (const Case& c : {Case{"a value cannot be read", Op::QueryValue, 3, 0, 0, 0},
+                          Case{"the key cannot be opened", Op::OpenKey, 1, 0, 0, 0},
+                          Case{"a value cannot be stored", Op::SetValue, 4, 0, 1, 8},
+                          Case{"the key cannot be created", Op::CreateKey, 2, 0, 1, 7}}) {
+        SCOPED_TRACE(c.what);
+        FakeHost own;
+        FakeRegistry store;
+        ScopedPlatform scoped{Platform{.registry = &store}};
+        own.Start();
+        store.SetString(kHkeyCurrentUser, kKey, "PhotoPrefix", "img%2D_");
+        store.FailCall(c.op, c.k, 5);
+        own.OnDialog([](DialogCall&, FarDialogItem*, int) { return kOkButton; });
+        EXPECT_EQ(Configure(0), c.result);
+        EXPECT_EQ(own.Dialogs().size(), c.dialogs);
+        EXPECT_EQ(store.CountCalls(Op::SetValue), c.stored);
+        ASSERT_EQ(own.Messages().size(), 1u);
+        EXPECT_EQ(own.LastMessage().helpTopic, "Errors");
+        EXPECT_EQ(own.LastMessage().lines.back(), "Link status 21, system error 5");
+        EXPECT_EQ(store.GetString(kHkeyCurrentUser, kKey, "PhotoPrefix"), "img%2D_");
+        EXPECT_EQ(store.OpenHandles(), 0u);
+    }
+}
+
 } // namespace
 } // namespace pixlor

@@ -1,15 +1,18 @@
 // The packet link's reception, primitive by primitive, as the camera's bytes
-// drive it: each step of the input is one byte that picks a primitive of the
+// drive it, on a port the handshake has opened: each step of the input is one
+// byte that picks a primitive of the
 // link (a register read or write, a data request, an acknowledgement or NAK
 // asking for the next packet, an action, the handshake) and a chunk of what
 // the camera sends meanwhile (a 1-byte length, so answers, data packets, stray
 // control bytes and headers announcing any length come in pieces of any
-// size). A read with nothing queued times out.
+// size), which arrives at the step's first read. A later read with nothing
+// queued times out.
 #include <cstddef>
 #include <cstdint>
 
 #include "LinkSession.h"
 #include "camera/PacketLink.h"
+#include "platform/SystemError.h"
 
 namespace {
 
@@ -21,8 +24,10 @@ using namespace pixlor;
 void CheckStep(const PacketLink& link, bool ok, bool dataDue, bool strict) {
     FUZZ_CHECK(link.status >= packetstatus::kOk && link.status <= packetstatus::kReceiveFailed);
     FUZZ_CHECK((link.Port().flags & ~fuzz::kDefinedFlags) == 0);
-    FUZZ_CHECK(link.PacketPayloadLength() <= packet::kMaxPayload);
-    FUZZ_CHECK(link.PacketPayload().size() == link.PacketPayloadLength());
+    // An oversized header stays in the buffer, but its payload is never read.
+    FUZZ_CHECK(link.PacketPayload().size() <= packet::kMaxPayload);
+    FUZZ_CHECK(link.PacketPayloadLength() > packet::kMaxPayload ||
+               link.PacketPayload().size() == link.PacketPayloadLength());
     if (strict && ok) {
         FUZZ_CHECK(link.status == packetstatus::kOk);
     } else if (strict) {
@@ -47,15 +52,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeClock clock;
     ScopedPlatform scope(Platform{.serial = &factory, .sleeper = &sleeper, .clock = &clock});
     PacketLink link(1);
+    // The port is opened by the handshake, answered as the camera does.
+    device.onWrite = [](fakes::FakeSerialDevice& d, std::span<const uint8_t> bytes) {
+        if (bytes.size() == 1 && bytes[0] == ctrl::kProbe) {
+            d.Queue({ctrl::kNak});
+        }
+    };
+    FUZZ_CHECK(link.Handshake());
+    device.onWrite = nullptr;
     size_t at = 0;
     int steps = 0;
     while (at < size && steps++ < 64) {
         const uint8_t op = data[at++];
         const size_t length = at < size ? data[at++] : 0;
         const size_t take = std::min(length, size - at);
+        // The chunk arrives at the step's first read of an empty line (the
+        // link discards what is queued before it writes).
         device.inbound.clear();
-        device.Queue(std::span<const uint8_t>(data + at, take));
+        std::span<const uint8_t> chunk(data + at, take);
+        device.onRead = [&chunk](fakes::FakeSerialDevice& d) {
+            d.Queue(chunk);
+            chunk = {};
+        };
         at += take;
+        // Bits 6 and 7: the step's first read or write fails as on a device that is gone.
+        if ((op & 0x40) != 0) {
+            device.FailOn(fakes::SerialOp::Read, 1, false, syserr::kGenFailure);
+        }
+        if ((op & 0x80) != 0) {
+            device.FailOn(fakes::SerialOp::Write, 1, false, syserr::kGenFailure);
+        }
         uint32_t value = 0;
         bool ok = false;
         bool dataDue = false;
@@ -92,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckStep(link, ok, dataDue, op % 8 <= 2);
         link.Port().flags = 0;
     }
+    device.onRead = nullptr;
     return 0;
 }

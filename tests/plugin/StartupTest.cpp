@@ -116,5 +116,34 @@ TEST(PortScanMissingKeyTest, LeavesEveryPortAbsent) {
     }
 }
 
+// A list the registry would not give is read again at the opening, until it
+// can be; an absent list is no failure and is not read again.
+TEST(PortScanFailureTest, IsRepeatedUntilTheListIsRead) {
+    FakeRegistry registry;
+    ScopedPlatform scope{Platform{.registry = &registry}};
+    FakeHost host;
+    registry.SetString(kHkeyLocalMachine, kSerialComm, "\\Device\\Serial1", "COM2");
+    registry.FailOpen(kHkeyLocalMachine, kSerialComm, 5);
+    host.Start(StartPlugin);
+    EXPECT_EQ(portPresent[1], 0);
+    RetryFailedPortScan();
+    EXPECT_EQ(portPresent[1], 0) << "still refused";
+    registry.ClearFaults();
+    registry.FailCall(FakeRegistry::Op::EnumValue, 1, 5);
+    RetryFailedPortScan();
+    EXPECT_EQ(portPresent[1], 0) << "the value could not be enumerated";
+    RetryFailedPortScan();
+    EXPECT_EQ(portPresent[1], 1);
+    registry.ClearCalls();
+    RetryFailedPortScan();
+    EXPECT_TRUE(registry.Calls().empty()) << "read once it could be";
+
+    registry.RemoveKey(kHkeyLocalMachine, kSerialComm);
+    host.Start(StartPlugin);
+    registry.ClearCalls();
+    RetryFailedPortScan();
+    EXPECT_TRUE(registry.Calls().empty()) << "an absent list is not read again";
+}
+
 } // namespace
 } // namespace pixlor

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/SystemError.h"
 #include "reliability/FaultLoop.h"
 
 namespace pixlor::reliability {
@@ -58,6 +59,63 @@ INSTANTIATE_TEST_SUITE_P(Ops, FaultLoop, testing::ValuesIn(AllCases()),
                          });
 
 // A fault-free run of each operation reaches the calls the loop fails in turn.
+// The runs that once broke an invariant, each kept as a case of its own.
+struct FoundRun {
+    const char* what;
+    LoopOp op;
+    LoopFault fault;
+};
+
+class FaultLoopFound : public testing::TestWithParam<FoundRun> {};
+
+TEST_P(FaultLoopFound, KeepsEveryInvariant) {
+    const FoundRun& c = GetParam();
+    const LoopRun run = RunWithFault(c.op, c.fault);
+    EXPECT_TRUE(run.reached);
+    for (const std::string& b : run.broken) {
+        ADD_FAILURE() << b;
+    }
+}
+
+using faults::FaultKind;
+INSTANTIATE_TEST_SUITE_P(
+    Mended, FaultLoopFound,
+    testing::Values(
+        // The port list could not be read at start-up: no later opening found the camera.
+        FoundRun{"StartupListRefused",
+                 LoopOp::Startup,
+                 {FaultKind::RegistryOpen, syserr::kAccessDenied, FaultMode::Once, 1}},
+        FoundRun{"StartupEnumerationRefused",
+                 LoopOp::Startup,
+                 {FaultKind::RegistryEnumerate, syserr::kAccessDenied, FaultMode::FromK, 1}},
+        // The hand-back after the last whole file failed: the copy counted as
+        // not made ("1 pictures were not copied"; the host's copy returned 0, untold).
+        FoundRun{"HostCopyHandBackFails",
+                 LoopOp::GetFiles,
+                 {FaultKind::SerialSetLine, syserr::kInvalidParameter, FaultMode::Once, 2}},
+        FoundRun{"ThumbnailMoveHandBackFails",
+                 LoopOp::F6Thumbs,
+                 {FaultKind::SerialSetLine, syserr::kInvalidParameter, FaultMode::Once, 2}},
+        // The second request's write failed: the NAK after the silence brought the
+        // first thumbnail again, stored under the second one's name as a copy.
+        FoundRun{"RequestNeverWritten",
+                 LoopOp::F6Thumbs,
+                 {FaultKind::SerialWrite, syserr::kGenFailure, FaultMode::Once, 19}},
+        // The second request's second piece failed and the resent packet ran
+        // into the first piece's byte: the camera never saw a request, and
+        // the NAK after the silence brought the first thumbnail's packet again.
+        FoundRun{
+            "RequestGarbled", LoopOp::F6Thumbs, {FaultKind::SerialWrite, 121, FaultMode::Once, 20}},
+        // The registry refused: the dialog stored defaults over the user's
+        // settings, or stored nothing, and said nothing.
+        FoundRun{"ConfigReadRefused",
+                 LoopOp::ConfigStore,
+                 {FaultKind::RegistryRead, syserr::kAccessDenied, FaultMode::Once, 3}},
+        FoundRun{"ConfigStoreRefused",
+                 LoopOp::ConfigStore,
+                 {FaultKind::RegistryWrite, syserr::kAccessDenied, FaultMode::FromK, 1}}),
+    [](const testing::TestParamInfo<FoundRun>& param) { return std::string(param.param.what); });
+
 // PIXLOR_FAULT_LOOP_ONE="F6Photos SerialSetLine 87 1 2" (op, kind, error,
 // mode 0 once or 1 from-k, k) runs that one run; with PIXLOR_FAULT_LOOP_TRACE
 // set it prints the boxes shown.
