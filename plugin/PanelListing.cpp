@@ -2,7 +2,6 @@
 #include "plugin/PanelListing.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "host/Host.h"
 #include "host/MessageIds.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -285,7 +286,54 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"pic17.05.2002_01000.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_1234567890.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_10a0.jpg", 3, false, 0},
-        NameCase{"pic17.05.2002_-01.jpg", 3, false, 0}));
+        NameCase{"pic17.05.2002_-01.jpg", 3, false, 0},
+        // The field as "%d" read it: blanks before the number, a plus sign,
+        // digits up to the first other character.
+        NameCase{"pic17.05.2002_ 12.jpg", 3, true, 12},
+        NameCase{"pic17.05.2002_\t 7.jpg", 3, true, 7},
+        NameCase{"pic17.05.2002_+12.jpg", 3, true, 12},
+        NameCase{"pic17.05.2002_1 2.jpg", 3, true, 1},
+        NameCase{"pic17.05.2002_   .jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_+ 1.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_+++.jpg", 3, false, 0},
+        // A minus sign never: "-00" read as 0 proposed no other next number.
+        NameCase{"pic17.05.2002_-00.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_999999999.jpg", 9, true, 999999999},
+        NameCase{"pic17.05.2002_+99999999.jpg", 12, true, 99999999}));
+
+// Every field of up to four characters made of blanks, signs, digits and a
+// letter reads as the C library's "%<width>ld" read it, the minus sign aside.
+TEST_F(TransferListTest, TheNumberFieldReadsAsScanfReadIt) {
+    const std::string alphabet = " \t+-019a";
+    const char* const formats[] = {"%1ld", "%2ld", "%3ld", "%4ld"};
+    for (size_t width = 1; width <= 4; ++width) {
+        std::vector<size_t> digit(width, 0);
+        for (bool more = true; more;) {
+            std::string field;
+            for (size_t d : digit) {
+                field += alphabet[d];
+            }
+            long value = -1;
+            const bool scanned = std::sscanf(field.c_str(), formats[width - 1], &value) == 1;
+            const size_t first = field.find_first_not_of(" \t");
+            const bool minus = first != std::string::npos && field[first] == '-';
+            const bool wanted = scanned && value >= 0 && !minus;
+            const std::string name = "p_" + field + ".jpg";
+            uint32_t number = 0;
+            ASSERT_EQ(NumberOfName(names, name.c_str(), "p_", static_cast<uint32_t>(width), number),
+                      wanted)
+                << "'" << field << "'";
+            if (wanted) {
+                EXPECT_EQ(number, static_cast<uint32_t>(value)) << "'" << field << "'";
+            }
+            more = false;
+            for (size_t i = 0; i < width && !more; ++i) {
+                digit[i] = (digit[i] + 1) % alphabet.size();
+                more = digit[i] != 0;
+            }
+        }
+    }
+}
 
 TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
     std::vector<PluginPanelItem> items{
