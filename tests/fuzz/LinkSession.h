@@ -174,8 +174,8 @@ inline void RunSession(fakes::FakeSerialDevice& device, const SessionOptions& op
     const std::string kept = "kept";
     if (options.namesTaken) {
         for (uint32_t n = 1; n <= kWalkedPictures; n += 2) {
-            files.AddFile(DownloadName(n, true), kept);
-            files.AddFile(DownloadName(n, false), kept);
+            files.AddFile(DownloadName(n, PictureKind::Photo), kept);
+            files.AddFile(DownloadName(n, PictureKind::Thumbnail), kept);
         }
     }
     const std::vector<std::string> before = files.FilePaths();
