@@ -7,42 +7,47 @@
 namespace pixlor {
 namespace {
 
+// Same(name, other) and StartsWith(name, other), as the host compares (case
+// ignored) and exactly (before the host has handed over its functions).
 struct RulesCase {
-    const char* a;
-    const char* b;
-    bool sameForTheHost; // ignoring case
-    bool sameExactly;    // before the host handed over its functions
+    const char* name;
+    const char* other;
+    bool sameForTheHost;
+    bool sameExactly;
+    bool startsForTheHost;
+    bool startsExactly;
 };
 
 constexpr RulesCase kCases[] = {
-    {"02-05-17", "02-05-17", true, true}, {"Day17", "DAY17", true, false},
-    {".JPG", ".jpg", true, false},        {"Day17", "Day18", false, false},
-    {"Day1", "Day17", false, false},      {"", "", true, true},
+    {"02-05-17", "02-05-17", true, true, true, true},
+    {"Day17", "DAY17", true, false, true, false},
+    {".JPG", ".jpg", true, false, true, false},
+    {"Day17", "Day18", false, false, false, false},
+    {"Day17", "Day1", false, false, true, true},
+    {"Day1", "Day17", false, false, false, false},
+    {"PIC17_001.jpg", "pic17_", false, false, true, false},
+    {"thumb17_001.jpg", "pic17_", false, false, false, false},
+    {"pic", "", false, false, true, true},
+    {"", "", true, true, true, true},
 };
 
-TEST(HostNameRules, SameAndStartsWithCompareAsTheHostDoes) {
+TEST(HostNameRules, CompareAsTheHostDoesAndExactlyWithoutItsFunctions) {
     FakeHost host;
-    host.Start();
     const NameRules& names = HostNameRules();
-    for (const RulesCase& c : kCases) {
-        EXPECT_EQ(names.Same(c.a, c.b), c.sameForTheHost) << c.a << " " << c.b;
+    for (const bool started : {true, false}) {
+        if (started) {
+            host.Start();
+        } else {
+            ForgetHostRecords();
+        }
+        for (const RulesCase& c : kCases) {
+            EXPECT_EQ(names.Same(c.name, c.other), started ? c.sameForTheHost : c.sameExactly)
+                << started << " " << c.name << " " << c.other;
+            EXPECT_EQ(names.StartsWith(c.name, c.other),
+                      started ? c.startsForTheHost : c.startsExactly)
+                << started << " " << c.name << " " << c.other;
+        }
     }
-    EXPECT_TRUE(names.StartsWith("PIC17_001.jpg", "pic17_"));
-    EXPECT_TRUE(names.StartsWith("pic17_", "pic17_"));
-    EXPECT_TRUE(names.StartsWith("pic", ""));
-    EXPECT_FALSE(names.StartsWith("pic1", "pic17_"));
-    EXPECT_FALSE(names.StartsWith("thumb17_001.jpg", "pic17_"));
-}
-
-TEST(HostNameRules, WithoutTheHostsFunctionsNamesCompareExactly) {
-    ForgetHostRecords();
-    const NameRules& names = HostNameRules();
-    for (const RulesCase& c : kCases) {
-        EXPECT_EQ(names.Same(c.a, c.b), c.sameExactly) << c.a << " " << c.b;
-    }
-    EXPECT_TRUE(names.StartsWith("pic17_001.jpg", "pic17_"));
-    EXPECT_FALSE(names.StartsWith("PIC17_001.jpg", "pic17_"));
-    EXPECT_FALSE(names.StartsWith("pic1", "pic17_"));
 }
 
 } // namespace
