@@ -231,6 +231,7 @@ bool Camera::LoadPictureInfo(uint32_t number, bool closeAfter) {
 
 bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, const char* path,
                              const DownloadProgress& progress, const FileTime& fileTime) {
+    partialFile_ = false;
     linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
     if (number == 0 || number > pictureCount_) {
         linkStatus_ = isPhoto ? linkstatus::kPhotoRange : linkstatus::kThumbnailRange;
@@ -257,6 +258,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
         return false;
     }
+    partialFile_ = true;
 
     linkStatus_ = linkstatus::kOk;
     link_.RequestData(isPhoto ? kRequestPhoto : kRequestThumbnail); // the loop reads the flags
@@ -340,6 +342,7 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
         linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
         return false;
     }
+    partialFile_ = linkStatus_ != linkstatus::kOk;
     if (!EndConnection(closeAfter, kUpdateCodes)) {
         return false;
     }

@@ -1,7 +1,7 @@
 // The plugin's panel: the host receives it from OpenPlugin as the panel handle
 // and passes it back to every panel entry point. It owns the camera and holds
-// the view state; the listing lives in plugin/, the key commands, the copies
-// and the deletion in transfer/, each in a file of its own.
+// the view state; the listing lives in plugin/, the keys and the host's copy
+// in commands/, the copies and the deletion in transfer/.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,15 @@
 #include "transfer/TransferList.h"
 
 namespace pixlor {
+
+// listingFlags bits of the panel (what its current listing shows).
+inline constexpr uint32_t kListingPictures = 0x01;
+inline constexpr uint32_t kListingFolders = 0x02;
+inline constexpr uint32_t kListingInsideFolder = 0x04;
+
+// viewKind of the panel.
+inline constexpr int kViewPhotos = 0;
+inline constexpr int kViewThumbnails = 1;
 
 class CameraPanel {
 public:

@@ -9,10 +9,10 @@
 #include "host/Host.h"
 #include "platform/BoundedText.h"
 #include "plugin/CameraPanel.h"
+#include "plugin/PanelListing.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"
-#include "transfer/PanelItems.h"
 
 namespace pixlor {
 namespace {
@@ -98,7 +98,7 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         FreeTransferList(pictures);
     } else {
         FreeFolderList(folders);
-        folders = BuildFolderList(folderTemplate, viewKind, table);
+        folders = BuildFolderList(folderTemplate, kind, table);
         size = folders.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);

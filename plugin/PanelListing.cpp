@@ -8,6 +8,7 @@
 #include "host/MessageIds.h"
 #include "plugin/CameraPanel.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/TransferList.h"
 
 namespace pixlor {
 
@@ -100,6 +101,14 @@ int CameraPanel::SetDirectory(const char* name) {
     currentFolder = static_cast<std::size_t>(found - folders.begin());
     listingFlags = kListingInsideFolder;
     return 1;
+}
+
+uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel) {
+    HighestNumber highest;
+    for (int i = 0; otherPanel.PanelItems != nullptr && i < otherPanel.ItemsNumber; ++i) {
+        highest.Consider(otherPanel.PanelItems[i].FindData.cFileName, prefix, width);
+    }
+    return highest.Next();
 }
 
 } // namespace pixlor

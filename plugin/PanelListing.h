@@ -2,6 +2,8 @@
 // and the pictures as files.
 #pragma once
 
+#include <cstdint>
+
 #include "host/FarApi.h"
 
 namespace pixlor {
@@ -20,5 +22,9 @@ extern KeyBarTitles panelKeyBar;
 // F3 to F8 blank in every row, the copy, move, view and numbering labels of
 // the kind shown, every other key the host's own label.
 void FillKeyBar(int viewKind, int numberingMode);
+
+// The next sequence number after the numbered ".jpg" names of `prefix` among the
+// other panel's items: the largest number plus 1, or 1.
+uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel);
 
 } // namespace pixlor

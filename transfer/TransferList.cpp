@@ -24,8 +24,8 @@ bool SameName(const char* a, const char* b) {
     return hostFunctions.LStricmp(a, b) == 0;
 }
 
-uint32_t SizeShown(const PictureRecord& record, int viewKind) {
-    return viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+uint32_t SizeShown(const PictureRecord& record, PictureKind kind) {
+    return kind == PictureKind::Thumbnail ? record.thumbnailSize : record.photoSize;
 }
 
 // The number part as a wider number prints: only digits, no leading zero, and
@@ -201,7 +201,8 @@ size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const c
     return list.size();
 }
 
-FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
+FolderList BuildFolderList(const char* folderTemplate, PictureKind kind,
+                           const PictureTable& table) {
     FolderList folders;
     FolderIndex index(folders);
     for (uint32_t position = 0; position < table.Size(); ++position) {
@@ -216,7 +217,7 @@ FolderList BuildFolderList(const char* folderTemplate, int viewKind, const Pictu
         } else {
             folder->lastTime = time;
         }
-        folder->totalSize += SizeShown(record, viewKind);
+        folder->totalSize += SizeShown(record, kind);
     }
     return folders;
 }

@@ -13,6 +13,7 @@
 
 #include "camera/PictureTable.h"
 #include "platform/FileTime.h"
+#include "transfer/NamingSettings.h"
 
 namespace pixlor {
 
@@ -32,15 +33,6 @@ struct PictureFolder {
 };
 using FolderList = std::vector<PictureFolder>;
 
-// listingFlags bits of the panel (what its current listing shows).
-inline constexpr uint32_t kListingPictures = 0x01;
-inline constexpr uint32_t kListingFolders = 0x02;
-inline constexpr uint32_t kListingInsideFolder = 0x04;
-
-// viewKind of the panel.
-inline constexpr int kViewPhotos = 0;
-inline constexpr int kViewThumbnails = 1;
-
 // LinkStatus codes of the numbering.
 inline constexpr int32_t kLinkNoFolderListing = 18; // the folder cannot be listed
 inline constexpr int32_t kLinkListingFailed = 19;   // the listing broke off
@@ -57,8 +49,8 @@ size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const c
                                 const PictureTable& table, TransferList& list);
 
 // The virtual folders in the order of their first picture; names that differ
-// only in case are one folder. Sizes are of the kind `viewKind` shows.
-FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table);
+// only in case are one folder. Sizes are of `kind`.
+FolderList BuildFolderList(const char* folderTemplate, PictureKind kind, const PictureTable& table);
 
 inline void FreeTransferList(TransferList& list) {
     TransferList().swap(list);

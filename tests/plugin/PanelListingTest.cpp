@@ -300,5 +300,20 @@ TEST_F(PanelListingTest, ThePropertiesAddDotsAndTheFolderOnlyInsideAFolder) {
     EXPECT_STREQ(inside.CurDir, "02-05-18");
 }
 
+TEST_F(PanelListingTest, ThePanelNumberFollowsTheLargestMatch) {
+    std::vector<PluginPanelItem> items;
+    for (const char* name :
+         {"..", "pic17.05.2002_001.jpg", "pic17.05.2002_007.jpg", "PIC17.05.2002_005.JPG",
+          "pic17.05.2002_01.jpg", "pic17.05.2002_050.jpeg"}) {
+        items.push_back(hostkit::MakePanelItem(name));
+    }
+    PanelInfo other{};
+    other.PanelItems = items.data();
+    other.ItemsNumber = static_cast<int>(items.size());
+    EXPECT_EQ(NextNumberInPanel(3, "pic17.05.2002_", other), 8u);
+    other.ItemsNumber = 1;
+    EXPECT_EQ(NextNumberInPanel(3, "pic17.05.2002_", other), 1u);
+}
+
 } // namespace
 } // namespace pixlor

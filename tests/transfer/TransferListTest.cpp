@@ -12,6 +12,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileSystem.h"
 #include "host/Host.h"
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "transfer/NameTemplate.h"
@@ -53,12 +54,16 @@ PictureRecord Taken(uint8_t day, uint8_t hour, uint32_t photoSize, uint32_t thum
     return PictureRecord{true, photoSize, thumbSize, day, 5, 2002, hour, 0, 0};
 }
 
-PluginPanelItem Item(const char* name, uint32_t userData = 0, FileTime created = {}) {
-    PluginPanelItem item{};
-    std::strncpy(item.FindData.cFileName, name, sizeof item.FindData.cFileName - 1);
-    item.FindData.ftCreationTime = FarFileTime{created.low, created.high};
-    item.UserData = userData;
-    return item;
+PanelItem Folder(const char* name) {
+    return PanelItem{name, 0, {}, true};
+}
+
+// The naming settings with these folder templates.
+NamingSettings Templates(const char* photoPath, const char* thumbPath) {
+    NamingSettings naming;
+    CopyBounded(naming.photoPath, photoPath);
+    CopyBounded(naming.thumbPath, thumbPath);
+    return naming;
 }
 
 std::vector<uint32_t> Positions(const TransferList& list) {
@@ -87,7 +92,7 @@ protected:
 };
 
 TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
-    const FolderList folders = BuildFolderList("%2Y-%2M-%2D", kViewPhotos, table);
+    const FolderList folders = BuildFolderList("%2Y-%2M-%2D", PictureKind::Photo, table);
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(folders[0].name, "02-05-17");
     EXPECT_EQ(folders[0].firstTime, PictureFileTime(*table.RecordAt(0)));
@@ -95,13 +100,14 @@ TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
     EXPECT_EQ(folders[0].totalSize, 5000u);
     EXPECT_EQ(folders[1].name, "02-05-18");
     EXPECT_EQ(folders[1].firstTime, folders[1].lastTime);
-    EXPECT_EQ(BuildFolderList("%2Y-%2M-%2D", kViewThumbnails, table)[0].totalSize, 50u);
-    EXPECT_EQ(BuildFolderList("%4Y", kViewPhotos, table).size(), 1u);
+    EXPECT_EQ(BuildFolderList("%2Y-%2M-%2D", PictureKind::Thumbnail, table)[0].totalSize, 50u);
+    EXPECT_EQ(BuildFolderList("%4Y", PictureKind::Photo, table).size(), 1u);
 }
 
 // The grouping as a walk over every folder per picture, to hold the indexed
 // one against: same folders, same order, same times and sizes.
-FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const PictureTable& table) {
+FolderList FoldersByWalking(const char* folderTemplate, PictureKind kind,
+                            const PictureTable& table) {
     FolderList folders;
     char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
@@ -117,7 +123,8 @@ FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const Pict
         } else {
             folder->lastTime = time;
         }
-        folder->totalSize += viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+        folder->totalSize +=
+            kind == PictureKind::Thumbnail ? record.thumbnailSize : record.photoSize;
     }
     return folders;
 }
@@ -139,9 +146,9 @@ TEST_F(TransferListTest, ManyFoldersGroupAsAWalkOverThemWould) {
     }
     for (const char* folderTemplate :
          {"%2Y-%2M-%2D", "Day%D", "%4Y", "%H", "%#", "x%3#", "", "%", "Mo%M.%2Y_%D"}) {
-        for (int viewKind : {kViewPhotos, kViewThumbnails}) {
-            const FolderList got = BuildFolderList(folderTemplate, viewKind, many);
-            const FolderList want = FoldersByWalking(folderTemplate, viewKind, many);
+        for (PictureKind kind : {PictureKind::Photo, PictureKind::Thumbnail}) {
+            const FolderList got = BuildFolderList(folderTemplate, kind, many);
+            const FolderList want = FoldersByWalking(folderTemplate, kind, many);
             ASSERT_EQ(got.size(), want.size()) << folderTemplate;
             for (size_t f = 0; f < want.size(); ++f) {
                 EXPECT_EQ(got[f].name, want[f].name) << folderTemplate << " " << f;
@@ -167,25 +174,21 @@ TEST_F(TransferListTest, AnEmptyCameraGivesEmptyLists) {
     TransferList list;
     EXPECT_EQ(CollectFolderPictures(nullptr, "%D", empty, list), 0u);
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(BuildFolderList("%D", kViewPhotos, empty).empty());
+    EXPECT_TRUE(BuildFolderList("%D", PictureKind::Photo, empty).empty());
 }
 
 TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
-    std::vector<PluginPanelItem> selected{Item("02-05-18"), Item("02-05-17")};
-    PanelInfo panel{};
-    panel.SelectedItems = selected.data();
-    panel.SelectedItemsNumber = 2;
+    const std::vector<PanelItem> selected{Folder("02-05-18"), Folder("02-05-17")};
     TransferList list;
-    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "%2Y-%2M-%2D", "", table, list),
+    EXPECT_EQ(CollectSelection(selected, true, PictureKind::Photo, Templates("%2Y-%2M-%2D", ""),
+                               table, list),
               3u);
     EXPECT_EQ(Positions(list), (std::vector<uint32_t>{1, 0, 2}));
 
     // Thumbnails are grouped by their own template.
     TransferList thumbs;
-    std::vector<PluginPanelItem> byDay{Item("18")};
-    panel.SelectedItems = byDay.data();
-    panel.SelectedItemsNumber = 1;
-    CollectSelection(panel, kListingFolders, kViewThumbnails, "%2Y-%2M-%2D", "%D", table, thumbs);
+    CollectSelection({Folder("18")}, true, PictureKind::Thumbnail, Templates("%2Y-%2M-%2D", "%D"),
+                     table, thumbs);
     EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
 }
 
@@ -220,15 +223,13 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         {"%", {"", "x"}},                        // a failing template names every picture ""
     };
     for (const SelectionCase& c : cases) {
-        std::vector<PluginPanelItem> selected;
+        std::vector<PanelItem> selected;
         for (const char* name : c.folders) {
-            selected.push_back(Item(name));
+            selected.push_back(Folder(name));
         }
-        PanelInfo panel{};
-        panel.SelectedItems = selected.data();
-        panel.SelectedItemsNumber = static_cast<int>(selected.size());
         TransferList got;
-        CollectSelection(panel, kListingFolders, kViewPhotos, c.folderTemplate, "", table, got);
+        CollectSelection(selected, true, PictureKind::Photo, Templates(c.folderTemplate, ""), table,
+                         got);
         TransferList want;
         for (const char* name : c.folders) {
             CollectFolderPictures(name, c.folderTemplate, table, want);
@@ -240,28 +241,23 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         }
     }
     // The folded letter is really found, not just missed by both.
-    std::vector<PluginPanelItem> folded{Item("\34417")};
-    PanelInfo panel{};
-    panel.SelectedItems = folded.data();
-    panel.SelectedItemsNumber = 1;
     TransferList list;
-    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\304%D", "", table, list), 2u);
+    EXPECT_EQ(CollectSelection({Folder("\34417")}, true, PictureKind::Photo,
+                               Templates("\304%D", ""), table, list),
+              2u);
 }
 
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
     const FileTime a{11, 1}, b{22, 2};
-    std::vector<PluginPanelItem> selected{Item("x.jpg", 2, a), Item("y.jpg", 0, b)};
-    PanelInfo panel{};
-    panel.SelectedItems = selected.data();
-    panel.SelectedItemsNumber = 2;
+    const std::vector<PanelItem> selected{PanelItem{"x.jpg", 2, a, false},
+                                          PanelItem{"y.jpg", 0, b, false}};
     TransferList list;
-    for (uint32_t flags : {kListingPictures, kListingInsideFolder}) {
-        list.clear();
-        EXPECT_EQ(CollectSelection(panel, flags, kViewPhotos, "%D", "", table, list), 2u);
-        EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
-        EXPECT_EQ(list[0].timeStamp, a);
-        EXPECT_EQ(list[1].timeStamp, b);
-    }
+    EXPECT_EQ(
+        CollectSelection(selected, false, PictureKind::Photo, Templates("%D", ""), table, list),
+        2u);
+    EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
+    EXPECT_EQ(list[0].timeStamp, a);
+    EXPECT_EQ(list[1].timeStamp, b);
 }
 
 struct NameCase {
@@ -300,23 +296,6 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"pic17.05.2002_1234567890.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_10a0.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_-01.jpg", 3, false, 0}));
-
-TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
-    std::vector<PluginPanelItem> items{
-        Item(".."),
-        Item("pic17.05.2002_001.jpg"),
-        Item("pic17.05.2002_007.jpg"),
-        Item("PIC17.05.2002_005.JPG"),
-        Item("pic17.05.2002_01.jpg"),
-        Item("pic17.05.2002_050.jpeg"),
-    };
-    PanelInfo other{};
-    other.PanelItems = items.data();
-    other.ItemsNumber = static_cast<int>(items.size());
-    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 8u);
-    other.ItemsNumber = 1;
-    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 1u);
-}
 
 TEST_F(TransferListTest, TheFolderNumberGoesOnPastTheWidth) {
     const std::string folder = "D:\\Photos\\02-05-17\\";
