@@ -184,6 +184,28 @@ TEST_F(HostCopyTest, ACameraThatStopsAnsweringEndsTheCopy) {
     EXPECT_EQ(StillSelected(), (std::vector<bool>{false, true, true}));
 }
 
+// The disk fills in the second file and its removal is refused: the report
+// of the cause keeps the disk's error, and a second report names the file.
+TEST_F(HostCopyTest, AnIncompleteFileThatStaysIsNamed) {
+    files.FailWrite(5);
+    files.FailCall(FileOp::RemoveFile, 1, 5);
+
+    EXPECT_EQ(GetFiles(), 0);
+
+    EXPECT_EQ(FileBytes(Target(2)).size(), 1000u);
+    ASSERT_GE(host.Messages().size(), 2u);
+    const MessageCall& cause = host.Messages()[host.Messages().size() - 2];
+    EXPECT_EQ(cause.helpTopic, "Errors");
+    EXPECT_EQ(cause.lines[2], "Link status 9, system error 112");
+    const MessageCall& named = host.LastMessage();
+    EXPECT_EQ(named.helpTopic, "Errors");
+    EXPECT_EQ(named.flags, FMSG_WARNING | FMSG_MB_OK);
+    EXPECT_EQ(named.lines, (std::vector<std::string>{host.Text(MTitle),
+                                                     host.Text(MIncompleteFileKept), Target(2)}));
+    EXPECT_TRUE(HandedBack());
+    EXPECT_EQ(host.Kit().OpenScreens(), 0);
+}
+
 TEST_F(HostCopyTest, AnUnknownPictureStopsAtOnceAndAFolderIsNotAPicture) {
     items[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
     items[2].UserData = 9;
