@@ -215,6 +215,10 @@ TEST_F(HostCopyTest, AnUnknownPictureStopsAtOnceAndAFolderIsNotAPicture) {
     EXPECT_EQ(files.FilePaths(), (std::vector<std::string>{Target(2)}));
     EXPECT_TRUE(HandedBack());
     EXPECT_EQ(host.Kit().OpenScreens(), 0);
+    // The failed details read is reported like every other failure.
+    EXPECT_EQ(host.LastMessage().helpTopic, "Errors");
+    EXPECT_TRUE(host.LastMessage().lines[2].ends_with("link status 15"))
+        << host.LastMessage().lines[2];
 }
 
 } // namespace
