@@ -46,7 +46,8 @@ public:
     void WarnNotCopied(uint32_t pictures) override;
     void WarnThumbnailMoveKept() override;
 
-    bool ListMayBeStale() const { return listMayBeStale_; }
+    // ListMayBeStale was called during the operation.
+    bool StaleListSeen() const { return listMayBeStale_; }
 
 private:
     HANDLE Handle() { return &panel_; }

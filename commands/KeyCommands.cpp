@@ -34,7 +34,7 @@ char closeFolder[] = ".";
 // deletion by the listed numbers could take a picture nobody chose, so the
 // panel closes and opening it again reads the camera.
 void CloseWhenEmptyOrUncertain(CameraPanel& panel, const FarTransferView& view) {
-    if (view.ListMayBeStale()) {
+    if (view.StaleListSeen()) {
         panel.listUncertain = true;
     }
     const bool empty = panel.camera->PictureCount() == 0;
