@@ -6,6 +6,7 @@
 #include "host/MessageIds.h"
 #include "host/Messages.h"
 #include "host/PanelCalls.h"
+#include "plugin/HostNameRules.h"
 
 namespace pixlor {
 namespace {
@@ -19,8 +20,7 @@ PanelView ViewOf(const CameraPanel& panel) {
     const uint32_t flags = panel.listingFlags;
     return PanelView{(flags & (kListingPictures | kListingInsideFolder)) != 0,
                      (flags & kListingFolders) != 0, (flags & kListingInsideFolder) != 0,
-                     panel.viewKind == kViewThumbnails ? PictureKind::Thumbnail
-                                                       : PictureKind::Photo};
+                     panel.viewKind};
 }
 
 PanelItem ItemOf(const PluginPanelItem& item) {
@@ -41,6 +41,10 @@ void FarTransferView::RestoreScreen() {
 
 void FarTransferView::ReportError(const CameraCodes& codes) {
     ShowCameraError(codes, screen_);
+}
+
+const NameRules& FarTransferView::Names() const {
+    return HostNameRules();
 }
 
 void FarTransferView::ReportIncompleteFile(const std::string& path) {

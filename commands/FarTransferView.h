@@ -25,6 +25,7 @@ public:
     void RestoreScreen() override;
     void ReportError(const CameraCodes& codes) override;
     void ReportIncompleteFile(const std::string& path) override;
+    const NameRules& Names() const override;
 
     std::vector<PanelItem> Selection() override;
     std::vector<uint32_t> MarkedPositions(const PanelView& panel) override;

@@ -23,10 +23,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         return 0;
     }
     FarTransferView view(panel, CopyBox::FourLines);
-    PictureKind kind = ViewOf(panel).kind;
-    if (ShiftDown()) {
-        kind = OtherKind(kind);
-    }
+    const PictureKind kind = ShiftDown() ? OtherKind(panel.viewKind) : panel.viewKind;
     std::vector<PanelItem> requested;
     for (int i = 0; i < count; ++i) {
         requested.push_back(ItemOf(items[i]));

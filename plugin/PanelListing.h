@@ -4,11 +4,14 @@
 
 #include <cstdint>
 
+#include "camera/PictureKind.h"
 #include "host/FarApi.h"
+#include "transfer/NameRules.h"
 
 namespace pixlor {
 
 class CameraPanel;
+enum class NumberingMode : int8_t;
 
 // OpenPluginInfo flags of the panel; inside a folder the host adds "..".
 inline constexpr FarDword kPanelFlags =
@@ -21,10 +24,11 @@ extern KeyBarTitles panelKeyBar;
 
 // F3 to F8 blank in every row, the copy, move, view and numbering labels of
 // the kind shown, every other key the host's own label.
-void FillKeyBar(int viewKind, int numberingMode);
+void FillKeyBar(PictureKind shown, NumberingMode numbering);
 
 // The next sequence number after the numbered ".jpg" names of `prefix` among the
 // other panel's items: the largest number plus 1, or 1.
-uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel);
+uint32_t NextNumberInPanel(const NameRules& names, uint32_t width, const char* prefix,
+                           const PanelInfo& otherPanel);
 
 } // namespace pixlor

@@ -32,8 +32,8 @@ bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
     if (given) {
         list = std::move(*given);
     } else {
-        CollectSelection(view.Selection(), panel.listsFolders, panel.kind, naming, camera.Table(),
-                         list);
+        CollectSelection(view.Names(), view.Selection(), panel.listsFolders, panel.kind, naming,
+                         camera.Table(), list);
     }
 
     for (std::size_t i = 0; i < list.size(); ++i) {

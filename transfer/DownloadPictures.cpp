@@ -57,8 +57,8 @@ bool Download::Run(std::optional<TransferList> given) {
     if (given) {
         list_ = std::move(*given);
     } else {
-        CollectSelection(view_.Selection(), panel_.listsFolders, panel_.kind, naming_,
-                         camera_.Table(), list_);
+        CollectSelection(view_.Names(), view_.Selection(), panel_.listsFolders, panel_.kind,
+                         naming_, camera_.Table(), list_);
     }
 
     uint32_t totalFiles = 0;

@@ -27,8 +27,8 @@ FileOutcome Stop(Camera& camera, TransferView& view, int32_t linkStatus) {
 
 // The file's path, or the LinkStatus of the failure. No path the system
 // cannot hold is ever handed to it: the file could not be created there.
-std::optional<std::string> TargetPath(const FileTarget& target, int32_t fileFailure,
-                                      int32_t& failure) {
+std::optional<std::string> TargetPath(const NameRules& names, const FileTarget& target,
+                                      int32_t fileFailure, int32_t& failure) {
     failure = fileFailure;
     std::string name = target.name;
     if (target.numbered) {
@@ -40,14 +40,14 @@ std::optional<std::string> TargetPath(const FileTarget& target, int32_t fileFail
         }
         uint32_t number = 0;
         int32_t numbering =
-            NextNumberInFolder(target.digits, target.prefix.c_str(), target.folder, number);
-        if (numbering == kLinkNoFolderListing) {
+            NextNumberInFolder(names, target.digits, target.prefix.c_str(), target.folder, number);
+        if (numbering == linkstatus::kFolderMissing) {
             if (!CurrentPlatform().files->MakeDirectory(target.folder.c_str())) {
                 failure = linkstatus::kFolderCreate;
                 return std::nullopt;
             }
-            numbering =
-                NextNumberInFolder(target.digits, target.prefix.c_str(), target.folder, number);
+            numbering = NextNumberInFolder(names, target.digits, target.prefix.c_str(),
+                                           target.folder, number);
         }
         if (numbering != 0) {
             failure = numbering;
@@ -86,25 +86,24 @@ uint32_t PictureSize(const Camera& camera, uint32_t position, PictureKind kind) 
     if (record == nullptr) {
         return 0;
     }
-    return kind == PictureKind::Photo ? record->photoSize : record->thumbnailSize;
+    return SizeOf(*record, kind);
 }
 
 FileOutcome CopyPictureFile(Camera& camera, TransferView& view, const PictureFile& file) {
-    const bool photo = file.kind == PictureKind::Photo;
     const uint32_t number = file.position + 1;
     if (file.detailsFirst && !camera.LoadPictureInfo(number, false)) {
         return Stop(camera, view);
     }
     int32_t failure = 0;
-    const std::optional<std::string> path = TargetPath(
-        file.target, photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile, failure);
+    const std::optional<std::string> path =
+        TargetPath(view.Names(), file.target, Camera::FileFailure(file.kind), failure);
     if (!path) {
         return Stop(camera, view, failure);
     }
 
     view.StartFile(*path);
     const bool copied = camera.DownloadPicture(
-        number, photo, file.last, path->c_str(),
+        number, file.kind, file.last, path->c_str(),
         [&view](uint32_t received, uint32_t size) { return view.FileProgress(received, size); },
         file.time);
     const uint32_t size = PictureSize(camera, file.position, file.kind);

@@ -23,11 +23,12 @@ struct PanelItem {
 };
 
 // Appends the pictures of the selected items: for a panel that lists folders,
-// every picture of each selected folder under the folder template of `kind`;
+// every picture of each selected folder under the folder template of `kind`
+// (the folder names compared by `names`);
 // otherwise each selected picture, by its position and with its time. Returns
 // the size of the whole list.
-size_t CollectSelection(const std::vector<PanelItem>& selected, bool listsFolders, PictureKind kind,
-                        const NamingSettings& naming, const PictureTable& table,
-                        TransferList& list);
+size_t CollectSelection(const NameRules& names, const std::vector<PanelItem>& selected,
+                        bool listsFolders, PictureKind kind, const NamingSettings& naming,
+                        const PictureTable& table, TransferList& list);
 
 } // namespace pixlor

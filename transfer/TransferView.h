@@ -12,6 +12,7 @@
 
 #include "camera/Camera.h"
 #include "camera/CameraCodes.h"
+#include "transfer/NameRules.h"
 #include "transfer/NamingSettings.h"
 #include "transfer/PanelItems.h"
 
@@ -41,6 +42,8 @@ public:
     // The "Errors" box naming a file a download left incomplete and that
     // could not be removed.
     virtual void ReportIncompleteFile(const std::string& path) = 0;
+    // How the host compares the names of the files and folders written to.
+    virtual const NameRules& Names() const = 0;
 
     // The panel's selected items as they are.
     virtual std::vector<PanelItem> Selection() = 0;
