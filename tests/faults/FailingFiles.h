@@ -20,6 +20,9 @@ public:
     bool MakeDirectory(const char* path) override {
         return Pass(FaultKind::FolderCreate, [&] { return inner_.MakeDirectory(path); });
     }
+    bool RemoveFile(const char* path) override {
+        return Pass(FaultKind::FileRemove, [&] { return inner_.RemoveFile(path); });
+    }
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
     void NoteFailure(uint32_t error) override {

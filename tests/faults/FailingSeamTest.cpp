@@ -67,6 +67,11 @@ struct Fixture {
             return file->SetTimes({}, {}, {});
         case FaultKind::FileClose:
             return file->Close();
+        case FaultKind::FileRemove: {
+            const std::string path = "D:\\Photos\\r" + std::to_string(++names);
+            files.AddFile(path, "x");
+            return p.files->RemoveFile(path.c_str()) && !files.HasFile(path);
+        }
         case FaultKind::FolderCreate:
             return p.files->MakeDirectory(("D:\\Photos\\d" + std::to_string(++names)).c_str());
         case FaultKind::FolderList: {

@@ -32,6 +32,7 @@ inline constexpr uint32_t kSemTimeout = 121;       // a driver that gave up
     X(FileWrite, "file write", syserr::kDiskFull, syserr::kWriteFault)                             \
     X(FileSetTimes, "file set times", syserr::kAccessDenied, 0)                                    \
     X(FileClose, "file close", syserr::kDiskFull, 0)                                               \
+    X(FileRemove, "file removal", syserr::kAccessDenied, syserr::kSharingViolation)                \
     X(FolderCreate, "folder create", syserr::kAccessDenied, syserr::kPathNotFound)                 \
     X(FolderList, "folder listing", syserr::kAccessDenied, syserr::kPathNotFound)                  \
     X(FolderNext, "folder listing, next entry", syserr::kGenFailure, 0)                            \

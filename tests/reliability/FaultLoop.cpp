@@ -234,7 +234,9 @@ const Outcome& Baseline(LoopOp op) {
     return baselines[op];
 }
 
-void CheckRun(FaultWorld& w, LoopOp op, const Prepared& p, const Outcome& outcome, LoopRun& run) {
+// `removalRefused`: the run made the removal of a file fail.
+void CheckRun(FaultWorld& w, LoopOp op, const Prepared& p, const Outcome& outcome,
+              bool removalRefused, LoopRun& run) {
     World& world = w.world;
     auto check = [&run](bool ok, const std::string& what) {
         if (!ok) {
@@ -248,9 +250,11 @@ void CheckRun(FaultWorld& w, LoopOp op, const Prepared& p, const Outcome& outcom
     if (op != LoopOp::F8) {
         check(world.NothingLost(p.before), "a picture left the camera without a whole copy");
     }
+    // A copy removes the incomplete file it made; only a removal that fails
+    // leaves one, and the user is told.
     for (const auto& [path, bytes] : outcome.files) {
-        check(IsWholePicture(bytes, p.before) || run.reported,
-              "a file that is not whole lies under a picture's name, untold: " + path);
+        check(IsWholePicture(bytes, p.before) || (removalRefused && run.reported),
+              "a file that is not whole lies under a picture's name: " + path);
     }
     const bool changed = op != LoopOp::Startup && !(outcome == Baseline(op));
     if (changed) {
@@ -397,7 +401,8 @@ LoopRun RunWithFault(LoopOp op, const LoopFault& fault) {
                       << "\n";
         }
     }
-    CheckRun(w, op, p, Observe(w, result, driven), run);
+    CheckRun(w, op, p, Observe(w, result, driven),
+             fault.kind == FaultKind::FileRemove && run.reached, run);
     CheckNextOpening(w, run);
     return run;
 }
