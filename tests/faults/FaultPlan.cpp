@@ -3,22 +3,26 @@
 namespace pixlor::faults {
 
 void FaultPlan::Arm(FaultKind kind, uint32_t k, FaultMode mode, uint32_t error) {
-    armed_ = true;
-    kind_ = kind;
-    at_ = Calls(kind) + k;
-    mode_ = mode;
-    error_ = error;
+    faults_.clear();
     injected_ = 0;
+    AlsoArm(kind, k, mode, error);
+}
+
+void FaultPlan::AlsoArm(FaultKind kind, uint32_t k, FaultMode mode, uint32_t error) {
+    faults_.push_back({kind, Calls(kind) + k, mode, error});
 }
 
 uint32_t FaultPlan::Decide(FaultKind kind) {
     const uint32_t n = ++counts_[static_cast<size_t>(kind)];
-    if (!armed_ || kind != kind_) {
-        return 0;
+    for (size_t i = 0; i < faults_.size(); ++i) {
+        const Fault& f = faults_[i];
+        const bool fails = f.kind == kind && (f.mode == FaultMode::Once ? n == f.at : n >= f.at);
+        if (fails) {
+            injected_ += i == 0 ? 1 : 0;
+            return f.error;
+        }
     }
-    const bool fails = mode_ == FaultMode::Once ? n == at_ : n >= at_;
-    injected_ += fails ? 1 : 0;
-    return fails ? error_ : 0;
+    return 0;
 }
 
 } // namespace pixlor::faults

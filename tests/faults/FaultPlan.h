@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "faults/FaultKinds.h"
 
@@ -19,26 +20,32 @@ inline const char* ModeName(FaultMode mode) {
 class FaultPlan {
 public:
     // The k-th call of `kind` counted from now (k from 1) fails with `error`;
-    // FromK: every later call of it too.
+    // FromK: every later call of it too. Replaces what was armed.
     void Arm(FaultKind kind, uint32_t k, FaultMode mode, uint32_t error);
+    // A second fault beside the armed one (a failure that leads to the call
+    // the armed one fails: a write that fails, so that a removal is made).
+    void AlsoArm(FaultKind kind, uint32_t k, FaultMode mode, uint32_t error);
     // No call fails any more (the counts go on).
-    void Disarm() { armed_ = false; }
+    void Disarm() { faults_.clear(); }
 
     // Counts a call of `kind`: the error to fail it with, or 0 to pass it through.
     uint32_t Decide(FaultKind kind);
 
     uint32_t Calls(FaultKind kind) const { return counts_[static_cast<size_t>(kind)]; }
-    // The armed call was made.
+    // The call Arm named was made.
     bool Reached() const { return injected_ > 0; }
     uint32_t Injected() const { return injected_; }
 
 private:
+    struct Fault {
+        FaultKind kind;
+        uint32_t at; // absolute call number
+        FaultMode mode;
+        uint32_t error;
+    };
+
     std::array<uint32_t, kFaultKindCount> counts_{};
-    bool armed_ = false;
-    FaultKind kind_ = FaultKind::SerialOpen;
-    uint32_t at_ = 0; // absolute call number
-    FaultMode mode_ = FaultMode::Once;
-    uint32_t error_ = 0;
+    std::vector<Fault> faults_; // the first is Arm's
     uint32_t injected_ = 0;
 };
 

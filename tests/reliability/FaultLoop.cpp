@@ -13,6 +13,7 @@
 #include "faults/FailingPlatform.h"
 #include "host/MessageIds.h"
 #include "host/OpenPanels.h"
+#include "platform/SystemError.h"
 #include "plugin/Startup.h"
 #include "reliability/World.h"
 #include "settings/Settings.h"
@@ -145,11 +146,12 @@ int Drive(FaultWorld& w, LoopOp op, Outcome& outcome) {
 // What the boxes of a run told the user: failure reports (an "Errors" box
 // with the codes; a failed hand-back reported right after one belongs to it),
 // "pictures were not copied" warnings, and the closing after an uncertain
-// deletion (which follows its report). The notice that only thumbnails were
-// copied is no failure.
+// deletion (which follows its report), and the names of incomplete files a
+// failed removal left. The notice that only thumbnails were copied is no failure.
 struct Told {
     size_t reports = 0;
     size_t warnings = 0;
+    size_t keptFiles = 0; // incomplete files named after a failed removal
     std::string shown;
 };
 
@@ -166,7 +168,9 @@ Told WhatWasTold(World& world, size_t from) {
         }
         const std::string& code = reports[r++];
         told.shown += (told.shown.empty() ? " (reports: " : ", ") + code;
-        if (m.lines.size() == 3) {
+        if (m.lines.size() == 3 && m.lines[1] == world.host.Text(MIncompleteFileKept)) {
+            ++told.keptFiles; // names the file a failed removal left
+        } else if (m.lines.size() == 3) {
             told.reports += afterReport && code.starts_with("6/") ? 0 : 1;
             afterReport = true;
         } else if (m.lines.size() == 2 && m.lines[1] == world.host.Text(MThumbnailsOnlyKept)) {
@@ -251,9 +255,9 @@ void CheckRun(FaultWorld& w, LoopOp op, const Prepared& p, const Outcome& outcom
         check(world.NothingLost(p.before), "a picture left the camera without a whole copy");
     }
     // A copy removes the incomplete file it made; only a removal that fails
-    // leaves one, and the user is told.
+    // leaves one, and the user is told its name.
     for (const auto& [path, bytes] : outcome.files) {
-        check(IsWholePicture(bytes, p.before) || (removalRefused && run.reported),
+        check(IsWholePicture(bytes, p.before) || (removalRefused && told.keptFiles > 0),
               "a file that is not whole lies under a picture's name: " + path);
     }
     const bool changed = op != LoopOp::Startup && !(outcome == Baseline(op));
@@ -377,6 +381,10 @@ LoopRun RunWithFault(LoopOp op, const LoopFault& fault) {
     FaultWorld w;
     const Prepared p = Prepare(w, op);
     w.plan.Arm(fault.kind, fault.k, fault.mode, fault.error);
+    if (fault.kind == FaultKind::FileRemove) {
+        // Only an incomplete file is removed: every picture's second write fails.
+        w.plan.AlsoArm(FaultKind::FileWrite, 2, FaultMode::FromK, syserr::kDiskFull);
+    }
     Outcome driven;
     const int result = Drive(w, op, driven);
     run.reached = w.plan.Reached();
