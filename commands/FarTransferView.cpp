@@ -49,7 +49,7 @@ void FarTransferView::Unmark(uint32_t position) {
         return;
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
-        if (info.PanelItems[k].UserData == position) {
+        if (PicturePosition(info.PanelItems[k]) == position) {
             info.PanelItems[k].Flags &= ~PPIF_SELECTED;
         }
     }

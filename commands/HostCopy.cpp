@@ -82,7 +82,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
             allCopied = false;
             continue;
         }
-        const uint32_t number = item.UserData + 1;
+        const uint32_t number = PicturePosition(item) + 1;
         const bool closeAfter = false; // its download follows on the same connection
         if (!camera.LoadPictureInfo(number, closeAfter)) {
             view.RestoreScreen();

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "host/PanelCalls.h"
+
 namespace pixlor {
 
 size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
@@ -20,8 +22,8 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
     for (int i = 0; i < count; ++i) {
         const PluginPanelItem& item = panel.SelectedItems[i];
         const FarFileTime& created = item.FindData.ftCreationTime;
-        list.push_back(
-            TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime}, item.UserData});
+        list.push_back(TransferItem{FileTime{created.dwLowDateTime, created.dwHighDateTime},
+                                    PicturePosition(item)});
     }
     return list.size();
 }

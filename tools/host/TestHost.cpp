@@ -13,12 +13,12 @@ namespace {
 
 TestHost* current = nullptr;
 
-int PIXLOR_WINAPI MessageService(int number, FarDword flags, const char* helpTopic,
+int PIXLOR_WINAPI MessageService(FarIntPtr number, FarDword flags, const char* helpTopic,
                                  const char* const* items, int count, int buttons) {
     return current ? current->OnMessage(number, flags, helpTopic, items, count, buttons) : -1;
 }
-int PIXLOR_WINAPI DialogService(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
-                                FarDialogItem* items, int count) {
+int PIXLOR_WINAPI DialogService(FarIntPtr number, int x1, int y1, int x2, int y2,
+                                const char* helpTopic, FarDialogItem* items, int count) {
     return current ? current->OnDialog(number, x1, y1, x2, y2, helpTopic, items, count) : -1;
 }
 int PIXLOR_WINAPI ControlService(HANDLE plugin, int command, void* param) {
@@ -819,8 +819,8 @@ void TestHost::RefreshPassive() {
     kit_.passivePanel.currentItem = 0;
 }
 
-int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
-                        int count, int buttons) {
+int TestHost::OnMessage(FarIntPtr number, FarDword flags, const char* helpTopic,
+                        const char* const* items, int count, int buttons) {
     const auto called = std::chrono::steady_clock::now();
     const Box box = MakeBox(flags, helpTopic, items, count, buttons);
     lastBoxes_.push_back(box.title);
@@ -891,7 +891,7 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
     return kit_.Message(number, flags, helpTopic, items, count, buttons);
 }
 
-int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+int TestHost::OnDialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                        FarDialogItem* items, int count) {
     if (items == nullptr || count <= 0 || x2 < 0 || y2 < 0) {
         Print("[dialog with bad arguments] -> -1");

@@ -30,7 +30,7 @@ struct Exports {
     void(PIXLOR_WINAPI* SetStartupInfo)(const PluginStartupInfo*) = nullptr;
     void(PIXLOR_WINAPI* GetPluginInfo)(PluginInfo*) = nullptr;
     int(PIXLOR_WINAPI* Configure)(int) = nullptr;
-    HANDLE(PIXLOR_WINAPI* OpenPlugin)(int, int) = nullptr;
+    HANDLE(PIXLOR_WINAPI* OpenPlugin)(int, FarIntPtr) = nullptr;
     void(PIXLOR_WINAPI* ClosePlugin)(HANDLE) = nullptr;
     void(PIXLOR_WINAPI* GetOpenPluginInfo)(HANDLE, OpenPluginInfo*) = nullptr;
     int(PIXLOR_WINAPI* SetDirectory)(HANDLE, const char*, int) = nullptr;
@@ -54,9 +54,9 @@ public:
     int Run(const std::vector<Command>& commands);
 
     // Services (the plain functions handed to the plugin forward here).
-    int OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
+    int OnMessage(FarIntPtr number, FarDword flags, const char* helpTopic, const char* const* items,
                   int count, int buttons);
-    int OnDialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+    int OnDialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                  FarDialogItem* items, int count);
     int OnControl(HANDLE plugin, int command, void* param);
 
