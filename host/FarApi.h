@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
+// The host's calling conventions. 64-bit Windows has only one: there both
+// attributes are accepted and change nothing.
 #if defined(_WIN32)
 #define PIXLOR_WINAPI __stdcall
 #define PIXLOR_CDECL __cdecl
