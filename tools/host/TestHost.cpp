@@ -118,11 +118,15 @@ int TestHost::Run(const std::vector<Command>& commands) {
     if (!panels_.FindDataBalanced()) {
         out_.Fail("GetFindData and FreeFindData calls differ");
     }
-    // In 64 bits the kit's module number lies above 4 GiB: a plugin that kept
-    // it in an int calls back with another one.
+    // In 64 bits the kit's module number and screen handles lie above 4 GiB: a
+    // plugin that kept one in an int calls back with another.
     if (kit_.wrongModuleNumbers != 0) {
         out_.Fail("the plugin called the host with another plugin's module number " +
                   std::to_string(kit_.wrongModuleNumbers) + " time(s)");
+    }
+    if (kit_.badRestores != 0) {
+        out_.Fail("the plugin restored a screen the host never saved (or twice) " +
+                  std::to_string(kit_.badRestores) + " time(s)");
     }
     out_.Print(out_.Failed() ? "result: FAILED" : "result: ok");
     return out_.Failed() ? 1 : 0;
