@@ -19,7 +19,16 @@
 
 namespace pixlor {
 
-enum class FileOp { CreateNew, Write, SetTimes, Close, MakeDirectory, FindFirst, FindNext };
+enum class FileOp {
+    CreateNew,
+    Write,
+    SetTimes,
+    Close,
+    MakeDirectory,
+    FindFirst,
+    FindNext,
+    RemoveFile,
+};
 
 struct FakeFile {
     std::string path; // as it was created
@@ -28,7 +37,8 @@ struct FakeFile {
     FileTime lastAccess;
     FileTime lastWrite;
     bool timesSet = false;
-    bool open = false; // a WritableFile still holds it
+    bool open = false;    // a WritableFile still holds it
+    bool removed = false; // RemoveFile took it away
 };
 
 class FakeFileSystem final : public FileSystem {
@@ -40,6 +50,7 @@ public:
     // FileSystem.
     std::unique_ptr<WritableFile> CreateNew(const char* path) override;
     bool MakeDirectory(const char* path) override;
+    bool RemoveFile(const char* path) override;
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
     void NoteFailure(uint32_t error) override { lastError_ = error; }
@@ -66,8 +77,9 @@ public:
     bool HasFile(std::string_view path) const { return File(path) != nullptr; }
     bool HasFolder(std::string_view path) const;
     std::string Text(std::string_view path) const; // the file's bytes, "" when absent
-    std::vector<std::string> FilePaths() const;    // in creation order
+    std::vector<std::string> FilePaths() const;    // in creation order, the removed left out
     std::vector<std::string> FolderPaths() const;  // in creation order
+    std::vector<std::string> RemovedPaths() const { return removed_; } // in removal order
     uint32_t Calls(FileOp op) const;
     uint32_t OpenFiles() const;
 
@@ -98,6 +110,7 @@ private:
     std::map<std::string, Entry> entries_; // by lower-case path
     std::vector<FakeFile> files_;
     std::vector<std::string> folders_;
+    std::vector<std::string> removed_;
     std::vector<Fault> faults_;
     std::map<FileOp, uint32_t> calls_;
     uint32_t lastError_ = 0;
