@@ -79,7 +79,7 @@ fault-loop: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS) --target test_reliability
 	PIXLOR_FAULT_LOOP=full build/native/tests/reliability/test_reliability \
-	  --gtest_filter='Ops/FaultLoop.*' | grep -E '^fault loop|FAILED|Failure'
+	  --gtest_filter='Ops/FaultLoop.*' | grep -aE 'fault loop|FAILED|Failure'
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
