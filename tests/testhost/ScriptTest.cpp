@@ -26,6 +26,14 @@ TEST_P(GoodLines, Parse) {
     EXPECT_EQ(r.command.names, want.names);
 }
 
+TEST(ScriptEsc, TheWayOfTheEscIsCharacterUnlessVk) {
+    EXPECT_FALSE(ParseLine("esc-progress 3", 1).command.virtualKeyEsc);
+    const LineResult vk = ParseLine("esc-progress 3 VK", 1);
+    EXPECT_TRUE(vk.error.empty()) << vk.error;
+    EXPECT_EQ(vk.command.number, 3);
+    EXPECT_TRUE(vk.command.virtualKeyEsc);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Script, GoodLines,
     ::testing::Values(
@@ -78,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"reply button -1", "'reply' expects"}, std::pair{"edit x text", "'edit' expects"},
         std::pair{"edit 2 two words", "'edit' expects"}, std::pair{"check 3 7", "'check' expects"},
         std::pair{"esc-progress 0", "'esc-progress' expects"},
+        std::pair{"esc-progress 2 char", "'esc-progress' expects"},
+        std::pair{"esc-progress vk", "'esc-progress' expects"},
         std::pair{"radio 99999999999", "'radio' expects"}, std::pair{"expect", "'expect' expects"},
         std::pair{"expect rain", "unknown expectation"},
         std::pair{"expect items many", "'expect items' expects a count"},

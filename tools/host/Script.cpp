@@ -158,7 +158,12 @@ std::string ParseCommand(const Words& w, Command& c) {
         return "";
     }
     if (name == "esc-progress") {
-        return oneNumber(Op::EscProgress, 1, kMaxIndex, "a progress box number from 1");
+        c.op = Op::EscProgress;
+        c.virtualKeyEsc = n == 2 && Lower(w[2]) == "vk";
+        if ((n != 1 && !c.virtualKeyEsc) || !ParseInt(w[1], c.number, 1, kMaxIndex)) {
+            return "'esc-progress' expects a progress box number from 1, then 'vk' or nothing";
+        }
+        return "";
     }
     if (name == "passive") {
         c.op = Op::Passive;

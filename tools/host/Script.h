@@ -13,7 +13,10 @@
 //   close                     ClosePlugin
 //   reply ok|cancel|esc|button N   answer to the next box or dialog that waits
 //   edit N TEXT | radio N | check N 0|1   changes the next dialog gets before its reply
-//   esc-progress N            press Esc while the N-th progress box from here is shown
+//   esc-progress N [vk]       press Esc while the N-th progress box from here is shown;
+//                             with vk as virtual key 0x1B with character 0 (Wine's
+//                             console on a terminal), else as character 27 (Windows);
+//                             a POSIX terminal has the one Esc byte for both
 //   passive DIR               the passive panel's folder (created when missing)
 //   language NAME             the language file to use (default English)
 //   expect box TEXT | expect no-box TEXT   a box of the last command has / lacks TEXT
@@ -74,6 +77,7 @@ struct Command {
     bool keybar = false;            // list
     bool title = false;             // list
     bool shift = false;             // getfiles
+    bool virtualKeyEsc = false;     // esc-progress ... vk
     SelectHow select = SelectHow::Names;
     ReplyHow reply = ReplyHow::Ok;
 

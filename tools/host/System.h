@@ -21,7 +21,10 @@ std::string LibraryPath(void* library, const std::string& fallback);
 // on Windows a fresh hidden console whose input queue the host writes to; on
 // POSIX a pseudo-terminal becomes standard input and the host types into it.
 bool PrepareKeyInjection(std::string& error);
-bool InjectEsc();
+// With `virtualKeyOnly` the records carry VK_ESCAPE with character 0, as Wine's
+// console on a terminal makes them; else character 27 too, as Windows does. A
+// POSIX terminal has one Esc, the byte 27, for both.
+bool InjectEsc(bool virtualKeyOnly);
 // A box that waits for the user reads the keys queued before it, as the file
 // manager's own box does (it acts on presses only, so a queued release of Esc
 // goes with it). POSIX: nothing to do, a terminal queues no releases.

@@ -56,7 +56,7 @@ bool PrepareKeyInjection(std::string& error) {
     return true;
 }
 
-bool InjectEsc() {
+bool InjectEsc(bool) {
     const char esc = 0x1B;
     return keyMaster >= 0 && write(keyMaster, &esc, 1) == 1;
 }

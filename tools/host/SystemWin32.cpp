@@ -43,14 +43,14 @@ bool PrepareKeyInjection(std::string& error) {
 // One press of Esc as a user makes it: the key-down record and the key-up
 // record behind it. The plugin counts the press once; the release of a press
 // it counted skips nothing more.
-bool InjectEsc() {
+bool InjectEsc(bool virtualKeyOnly) {
     INPUT_RECORD records[2] = {};
     for (int i = 0; i < 2; ++i) {
         records[i].EventType = KEY_EVENT;
         records[i].Event.KeyEvent.bKeyDown = i == 0 ? TRUE : FALSE;
         records[i].Event.KeyEvent.wRepeatCount = 1;
         records[i].Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-        records[i].Event.KeyEvent.uChar.AsciiChar = 27;
+        records[i].Event.KeyEvent.uChar.AsciiChar = virtualKeyOnly ? 0 : 27;
     }
     DWORD written = 0;
     return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) && written == 2;

@@ -263,6 +263,7 @@ bool TestHost::Execute(const Command& c) {
         return true;
     case Op::EscProgress:
         escTarget_ = c.number;
+        escVirtualKey_ = c.virtualKeyEsc;
         notesSeen_ = 0;
         return true;
     case Op::Passive:
@@ -844,7 +845,8 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
         ++notesSeen_;
         if (escTarget_ > 0 && notesSeen_ == escTarget_) {
             escTarget_ = 0;
-            Print(sys::InjectEsc() ? "(Esc pressed)" : "FAILED: Esc could not be pressed");
+            Print(sys::InjectEsc(escVirtualKey_) ? "(Esc pressed)"
+                                                 : "FAILED: Esc could not be pressed");
         }
         return record ? kit_.Message(number, flags, helpTopic, items, count, buttons) : 0;
     }

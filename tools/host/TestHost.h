@@ -132,6 +132,7 @@ private:
     std::deque<Reply> replies_;
     Reply pending_; // edits and checks gathered for the next reply
     int escTarget_ = 0, notesSeen_ = 0;
+    bool escVirtualKey_ = false; // the next Esc as Wine's console gives it
     Stopwatch stopwatch_;
 
     long long lastResult_ = 0;
