@@ -55,6 +55,7 @@ void FillKeyBar(int viewKind, int numberingMode) {
         (panelKeyBar.*kLabelOrder[i])[kF5] = MessageText(copyBase + i);
         (panelKeyBar.*kLabelOrder[i])[kF6] = MessageText(moveBase + i);
     }
+    panelKeyBar.Titles[kF3] = MessageText(MKeyView);
     panelKeyBar.Titles[kF7] = MessageText(thumbnails ? MKeyShowPhotos : MKeyShowThumbs);
     panelKeyBar.CtrlTitles[kF7] =
         MessageText(numberingMode == 1 ? MKeyNumberFromOne : MKeyNumberContinue);

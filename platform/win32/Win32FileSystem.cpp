@@ -105,6 +105,14 @@ public:
         return true;
     }
 
+    bool RemoveEmptyDirectory(const char* path) override {
+        if (!RemoveDirectoryA(path)) {
+            lastError_ = GetLastError();
+            return false;
+        }
+        return true;
+    }
+
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override {
         WIN32_FIND_DATAA data;
         const HANDLE handle = FindFirstFileA(pattern, &data);

@@ -19,7 +19,16 @@
 
 namespace pixlor {
 
-enum class FileOp { CreateNew, Write, SetTimes, Close, MakeDirectory, FindFirst, FindNext };
+enum class FileOp {
+    CreateNew,
+    Write,
+    SetTimes,
+    Close,
+    MakeDirectory,
+    RemoveEmptyDirectory,
+    FindFirst,
+    FindNext
+};
 
 struct FakeFile {
     std::string path; // as it was created
@@ -40,6 +49,7 @@ public:
     // FileSystem.
     std::unique_ptr<WritableFile> CreateNew(const char* path) override;
     bool MakeDirectory(const char* path) override;
+    bool RemoveEmptyDirectory(const char* path) override;
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
     void NoteFailure(uint32_t error) override { lastError_ = error; }

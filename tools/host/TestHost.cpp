@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tools/host/System.h"
+#include "tools/host/ViewerService.h"
 #include "tools/hostkit/LanguageFile.h"
 
 namespace pixlor::host {
@@ -80,6 +81,12 @@ TestHost::TestHost(HostOptions options, std::FILE* out) : options_(std::move(opt
     current = this;
     kit_.rootKey = "Software\\Far\\Plugins";
     passiveDir_ = sys::FullPath(".");
+    // MkTemp's names lie in "tmp" of the working folder, made by Load.
+    kit_.tempFolder = sys::FullPath("tmp");
+    kit_.onViewer = [this](hostkit::ViewerCall& call) {
+        Print(ViewAndClose(call));
+        return call.answer;
+    };
 }
 
 TestHost::~TestHost() {
@@ -87,6 +94,13 @@ TestHost::~TestHost() {
 }
 
 std::string TestHost::Normalise(std::string text) const {
+    // First: the temporary folder may lie inside the passive one.
+    if (kit_.tempFolder.size() > 3) {
+        std::string windowsForm = kit_.tempFolder;
+        std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
+        text = ReplaceAll(ReplaceAll(std::move(text), kit_.tempFolder, "<temp>"), windowsForm,
+                          "<temp>");
+    }
     if (passiveDir_.size() > 3) {
         text = ReplaceAll(std::move(text), passiveDir_, "<passive>");
         // The plugin writes its paths with backslashes, also natively.
@@ -387,6 +401,10 @@ bool TestHost::Load() {
     codePage_ = OemCodePageFor(chosenLanguage);
     if (chosen.empty() || !kit_.LoadLanguage(chosen)) {
         Print("note: no language file beside the plugin");
+    }
+
+    if (!sys::MakeFolders(kit_.tempFolder)) {
+        Print("note: no temporary folder " + kit_.tempFolder);
     }
 
     // The record lives only for the call, as in the real host: a plugin that
