@@ -104,6 +104,11 @@ std::string ParseCommand(const Words& w, Command& c) {
         c.names = w.From(1);
         return "";
     }
+    if (name == "cursor") {
+        c.op = Op::Cursor;
+        c.names = w.From(1);
+        return n == 1 ? "" : "'cursor' expects one item name";
+    }
     if (name == "key") {
         c.op = Op::Key;
         if (n != 1 || !ParseKey(w[1], c.key, c.modifiers)) {

@@ -7,6 +7,7 @@
 //   list [keybar] [title]     GetOpenPluginInfo + GetFindData; print the items
 //   cd NAME                   SetDirectory (".." at the plugin root closes the panel)
 //   select all|none|NAME...   mark items of the plugin panel
+//   cursor NAME               put the panel's cursor on an item (".." too)
 //   key [Shift+][Ctrl+][Alt+]F1..F12|Enter   ProcessKey
 //   getfiles [shift] [NAME...] the host's own copy (GetFiles) into the passive folder
 //   configure                 Configure(0)
@@ -40,6 +41,7 @@ enum class Op {
     List,
     Cd,
     Select,
+    Cursor,
     Key,
     GetFiles,
     Configure,
@@ -70,7 +72,7 @@ enum class ReplyHow { Ok, Cancel, Esc, Button };
 struct Command {
     Op op = Op::Echo;
     int line = 0;
-    std::vector<std::string> names; // cd, select, getfiles, edit's text, expect texts, echo
+    std::vector<std::string> names; // cd, select, cursor, getfiles, edit's text, expect texts, echo
     int number = 0;                 // item index, count, result, button
     int key = 0;                    // virtual-key code
     unsigned modifiers = 0;         // PKF_* bits

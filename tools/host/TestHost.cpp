@@ -214,6 +214,22 @@ bool TestHost::Execute(const Command& c) {
         return needPanel() && ChangeFolder(c.Text());
     case Op::Select:
         return needPanel() && SelectItems(c);
+    case Op::Cursor: {
+        if (!needPanel()) {
+            return false;
+        }
+        const auto& items = kit_.activePanel.items;
+        const auto found = std::find_if(items.begin(), items.end(), [&](const PluginPanelItem& i) {
+            return ItemName(i) == c.Text();
+        });
+        if (found == items.end()) {
+            Fail(c, "no item '" + c.Text() + "' to put the cursor on");
+            return false;
+        }
+        kit_.activePanel.currentItem = static_cast<int>(found - items.begin());
+        Print("cursor: " + c.Text());
+        return true;
+    }
     case Op::Key:
         return needPanel() && PressKey(c);
     case Op::GetFiles: {
