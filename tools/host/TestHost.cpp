@@ -81,8 +81,8 @@ TestHost::TestHost(HostOptions options, std::FILE* out) : options_(std::move(opt
     current = this;
     kit_.rootKey = "Software\\Far\\Plugins";
     passiveDir_ = sys::FullPath(".");
-    // MkTemp's names lie in "tmp" of the working folder, made by Load.
-    kit_.tempFolder = sys::FullPath("tmp");
+    // MkTemp's names lie in "temp" of the working folder, made by Load.
+    kit_.tempFolder = sys::FullPath("temp");
     kit_.onViewer = [this](hostkit::ViewerCall& call) {
         Print(ViewAndClose(call));
         return call.answer;

@@ -20,6 +20,6 @@ expect no-box Errors
 def check(ctx):
     ctx.expect("Viewer(" not in ctx.output, "no viewer after Esc")
     ctx.expect(ctx.output.count("Aborting...") == 1, "the Esc is noticed once")
-    left = os.listdir(os.path.join(ctx.run, "tmp"))
+    left = os.listdir(os.path.join(ctx.run, "temp"))
     ctx.expect(left == [], f"left in the temporary folder: {left}")
     ctx.expect(ctx.after == ctx.before, "nothing deleted")

@@ -47,7 +47,7 @@ def check(ctx):
     wanted = [("pic17.05.2002_002.jpg", ctx.before[1]["photo"]),
               ("thumb18.05.2002_003.jpg", ctx.before[2]["thumb"])]
     ctx.expect(viewed(ctx.output) == wanted, f"viewed: {viewed(ctx.output)}, wanted {wanted}")
-    left = os.listdir(os.path.join(ctx.run, "tmp"))
+    left = os.listdir(os.path.join(ctx.run, "temp"))
     ctx.expect(left == [], f"left in the temporary folder: {left}")
     ctx.expect(not os.path.exists(ctx.passive) or ctx.files() == {}, "nothing in the passive folder")
     ctx.expect(ctx.after == ctx.before, "viewing deletes nothing")
