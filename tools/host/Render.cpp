@@ -152,7 +152,7 @@ Box MakeBox(FarDword flags, const char* helpTopic, const char* const* items, int
     box.buttons = HostButtons(flags);
     if (box.buttons.empty() && buttonCount > 0) {
         const std::size_t n = std::min(all.size(), static_cast<std::size_t>(buttonCount));
-        box.buttons.assign(all.end() - static_cast<long>(n), all.end());
+        box.buttons.assign(all.end() - static_cast<std::ptrdiff_t>(n), all.end());
         all.resize(all.size() - n);
     }
     box.lines = std::move(all);
@@ -340,9 +340,14 @@ std::string FormatAttributes(FarDword attributes) {
     return out;
 }
 
+std::string ItemName(const PluginPanelItem& item) {
+    const FAR_FIND_DATA& f = item.FindData;
+    return std::string(f.cFileName, strnlen(f.cFileName, sizeof f.cFileName));
+}
+
 std::string FormatItem(const PluginPanelItem& item) {
     const FAR_FIND_DATA& f = item.FindData;
-    const std::string name(f.cFileName, strnlen(f.cFileName, sizeof f.cFileName));
+    const std::string name = ItemName(item);
     const std::string shortName(f.cAlternateFileName,
                                 strnlen(f.cAlternateFileName, sizeof f.cAlternateFileName));
     const std::uint64_t size = (std::uint64_t{f.nFileSizeHigh} << 32) | f.nFileSizeLow;

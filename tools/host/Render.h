@@ -37,6 +37,8 @@ std::string ItemText(const FarDialogItem& item);
 // "2002-05-17 10:00:00" (UTC), blank when the high part is 0 as the host shows it.
 std::string FormatFileTime(const FarFileTime& time);
 std::string FormatTicks(std::uint64_t ticks);
+// The item's file name (the field need not end in a null).
+std::string ItemName(const PluginPanelItem& item);
 std::string FormatItem(const PluginPanelItem& item);
 std::string FormatAttributes(FarDword attributes);
 

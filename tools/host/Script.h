@@ -1,6 +1,7 @@
 // The test host's script: one command a line, '#' starts a comment. Parsing is
 // a pure function of the text, so a bad script is reported before anything is
-// loaded (and the parser can be fuzzed).
+// loaded (and the parser can be fuzzed). Each command's arguments are read
+// through its row in CommandTable.h.
 //
 //   load                      GetMinFarVersion, SetStartupInfo, GetPluginInfo; print the menus
 //   open                      load if needed, then OpenPlugin from the disk menu
@@ -33,58 +34,10 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/host/Command.h"
+#include "tools/host/CommandTable.h"
+
 namespace pixlor::host {
-
-enum class Op {
-    Load,
-    Open,
-    List,
-    Cd,
-    Select,
-    Cursor,
-    Key,
-    GetFiles,
-    Configure,
-    Close,
-    Reply,
-    Edit,
-    Radio,
-    Check,
-    EscProgress,
-    Passive,
-    Language,
-    ExpectBox,
-    ExpectNoBox,
-    ExpectItems,
-    ExpectItem,
-    ExpectResult,
-    ExpectFiles,
-    ExpectFile,
-    ExpectOpen,
-    ExpectClosed,
-    Stopwatch,
-    Echo,
-};
-
-enum class SelectHow { Names, All, None };
-enum class ReplyHow { Ok, Cancel, Esc, Button };
-
-struct Command {
-    Op op = Op::Echo;
-    int line = 0;
-    std::vector<std::string> names; // cd, select, cursor, getfiles, edit's text, expect texts, echo
-    int number = 0;                 // item index, count, result, button
-    int key = 0;                    // virtual-key code
-    unsigned modifiers = 0;         // PKF_* bits
-    bool keybar = false;            // list
-    bool title = false;             // list
-    bool shift = false;             // getfiles
-    bool virtualKeyEsc = false;     // esc-progress ... vk
-    SelectHow select = SelectHow::Names;
-    ReplyHow reply = ReplyHow::Ok;
-
-    std::string Text() const { return names.empty() ? std::string() : names.front(); }
-};
 
 struct ParseError {
     int line = 0;
@@ -106,9 +59,6 @@ struct Script {
 };
 
 Script ParseScript(std::string_view text);
-
-// "Shift+F5" -> VK_F5 with PKF_SHIFT. False for anything else.
-bool ParseKey(std::string_view text, int& key, unsigned& modifiers);
 
 // Splits a line into words; "double quotes" keep blanks, \" and \\ inside them.
 bool SplitWords(std::string_view text, std::vector<std::string>& words, std::string& error);
