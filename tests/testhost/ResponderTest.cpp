@@ -24,12 +24,12 @@ struct Fixture {
     hostkit::HostKit kit;
     testing::CapturedTranscript out;
     int escPresses = 0;
-    std::vector<bool> escVirtualKeys; // the way of each press
+    std::vector<EscWay> escWays; // the way of each press
     Responder responder{kit,
                         out.transcript,
-                        {[this](bool virtualKeyOnly) {
+                        {[this](EscWay way) {
                              ++escPresses;
-                             escVirtualKeys.push_back(virtualKeyOnly);
+                             escWays.push_back(way);
                              return true;
                          },
                          nullptr}};
@@ -174,12 +174,12 @@ TEST(Responder, PressesEscAtTheScriptedProgressBoxOnly) {
 TEST(Responder, PressesEscTheWayTheScriptSays) {
     Fixture f;
     Command vk = Scripted(Op::EscProgress, 1);
-    vk.virtualKeyEsc = true;
+    vk.esc = EscWay::VirtualKey;
     f.responder.Queue(vk);
     f.Box({"Copying", "10%"}, 0);
     f.responder.Queue(Scripted(Op::EscProgress, 1));
     f.Box({"Copying", "20%"}, 0);
-    EXPECT_EQ(f.escVirtualKeys, (std::vector<bool>{true, false}));
+    EXPECT_EQ(f.escWays, (std::vector<EscWay>{EscWay::VirtualKey, EscWay::Character}));
 }
 
 TEST(Responder, ReportsWhatTheScriptLeftUnused) {

@@ -26,12 +26,13 @@ TEST_P(GoodLines, Parse) {
     EXPECT_EQ(r.command.names, want.names);
 }
 
-TEST(ScriptEsc, TheWayOfTheEscIsCharacterUnlessVk) {
-    EXPECT_FALSE(ParseLine("esc-progress 3", 1).command.virtualKeyEsc);
+TEST(ScriptEsc, TheWayOfTheEscIsCharacterUnlessNamed) {
+    EXPECT_EQ(ParseLine("esc-progress 3", 1).command.esc, EscWay::Character);
+    EXPECT_EQ(ParseLine("esc-progress 3 terminal", 1).command.esc, EscWay::Terminal);
     const LineResult vk = ParseLine("esc-progress 3 VK", 1);
     EXPECT_TRUE(vk.error.empty()) << vk.error;
     EXPECT_EQ(vk.command.number, 3);
-    EXPECT_TRUE(vk.command.virtualKeyEsc);
+    EXPECT_EQ(vk.command.esc, EscWay::VirtualKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -39,6 +39,10 @@ enum class Op {
 
 enum class SelectHow { Names, All, None };
 enum class ReplyHow { Ok, Cancel, Esc, Button };
+// How esc-progress presses Esc: a console record with character 27 (Windows'
+// console); one with virtual key 0x1B and character 0 (Wine's console on a
+// terminal); or the Esc byte typed on the terminal the host reads from.
+enum class EscWay { Character, VirtualKey, Terminal };
 
 struct Command {
     Op op = Op::Echo;
@@ -50,7 +54,7 @@ struct Command {
     bool keybar = false;            // list
     bool title = false;             // list
     bool shift = false;             // getfiles
-    bool virtualKeyEsc = false;     // esc-progress ... vk
+    EscWay esc = EscWay::Character; // esc-progress
     SelectHow select = SelectHow::Names;
     ReplyHow reply = ReplyHow::Ok;
 

@@ -22,12 +22,11 @@ namespace pixlor::host {
 
 class Responder {
 public:
-    // The keyboard, for Esc during a copy: `pressEsc` types it (as virtual key
-    // 0x1B with character 0 when told, as Wine's console gives it);
-    // `readQueuedKeys` (may be empty) lets a waiting box take the keys typed
-    // before it.
+    // The keyboard, for Esc during a copy: `pressEsc` types it the way the
+    // script says; `readQueuedKeys` (may be empty) lets a waiting box take the
+    // keys typed before it.
     struct Keyboard {
-        std::function<bool(bool virtualKeyOnly)> pressEsc;
+        std::function<bool(EscWay)> pressEsc;
         std::function<void()> readQueuedKeys;
     };
 
@@ -72,7 +71,7 @@ private:
     std::deque<Reply> replies_;
     Reply pending_; // edits and checks gathered for the next reply
     int escTarget_ = 0, notesSeen_ = 0;
-    bool escVirtualKey_ = false; // the scripted Esc as Wine's console gives it
+    EscWay escWay_ = EscWay::Character;
     std::vector<std::string> shown_;
 };
 

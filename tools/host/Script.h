@@ -15,10 +15,13 @@
 //   close                     ClosePlugin
 //   reply ok|cancel|esc|button N   answer to the next box or dialog that waits
 //   edit N TEXT | radio N | check N 0|1   changes the next dialog gets before its reply
-//   esc-progress N [vk]       press Esc while the N-th progress box from here is shown;
-//                             with vk as virtual key 0x1B with character 0 (Wine's
-//                             console on a terminal), else as character 27 (Windows);
-//                             a POSIX terminal has the one Esc byte for both
+//   esc-progress N [vk|terminal]  press Esc while the N-th progress box from here is
+//                             shown: as character 27 (a Windows console), with vk as
+//                             virtual key 0x1B with character 0 (Wine's console on a
+//                             terminal), with terminal typed on the terminal that is
+//                             standard input (under Wine the runner types it when the
+//                             host asks on a "note:" line); a POSIX terminal has the
+//                             one Esc byte for all three
 //   passive DIR               the passive panel's folder (created when missing)
 //   language NAME             the language file to use (default English)
 //   expect box TEXT | expect no-box TEXT   a box of the last command has / lacks TEXT
