@@ -23,6 +23,7 @@
 #include "host/OpenPanels.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
+#include "plugin/HostNameRules.h"
 #include "plugin/Startup.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
@@ -166,7 +167,8 @@ void BuildFolders(benchmark::State& state) {
     const PictureTable& table = rig.Panel()->camera->Table();
     size_t folders = 0;
     for (auto _ : state) {
-        const FolderList list = BuildFolderList("%2Y-%2M-%2D", kViewPhotos, table);
+        const FolderList list =
+            BuildFolderList(HostNameRules(), "%2Y-%2M-%2D", PictureKind::Photo, table);
         folders = list.size();
         benchmark::DoNotOptimize(list.data());
     }
@@ -195,8 +197,8 @@ void CollectAllFolders(benchmark::State& state) {
     size_t count = 0;
     for (auto _ : state) {
         TransferList list;
-        count =
-            CollectSelection(panel, kListingFolders, kViewPhotos, "%2Y-%2M-%2D", "", table, list);
+        count = CollectSelection(HostNameRules(), panel, kListingFolders, PictureKind::Photo,
+                                 "%2Y-%2M-%2D", "", table, list);
         benchmark::DoNotOptimize(list.data());
     }
     Finish(state, static_cast<int>(count));
@@ -220,7 +222,7 @@ void NextNumberInFakeFolder(benchmark::State& state) {
     ScopedPlatform scope(Platform{.files = &files});
     uint32_t next = 0;
     for (auto _ : state) {
-        NextNumberInFolder(5, "pic17.05.2002_", "D:\\photos\\", next);
+        NextNumberInFolder(HostNameRules(), 5, "pic17.05.2002_", "D:\\photos\\", next);
         benchmark::DoNotOptimize(next);
     }
     ForgetHostRecords();
@@ -244,7 +246,7 @@ void NextNumberInRealFolder(benchmark::State& state) {
     const std::string folder = dir.string() + "/";
     uint32_t next = 0;
     for (auto _ : state) {
-        if (NextNumberInFolder(5, "pic17.05.2002_", folder, next) != 0) {
+        if (NextNumberInFolder(HostNameRules(), 5, "pic17.05.2002_", folder, next) != 0) {
             state.SkipWithError("the folder could not be listed");
             break;
         }
@@ -271,7 +273,7 @@ void NextNumberInOtherPanel(benchmark::State& state) {
     StartPlugin(host.MakeStartupInfo());
     uint32_t next = 0;
     for (auto _ : state) {
-        next = NextNumberInPanel(5, "pic17.05.2002_", other);
+        next = NextNumberInPanel(HostNameRules(), 5, "pic17.05.2002_", other);
         benchmark::DoNotOptimize(next);
     }
     ForgetHostRecords();

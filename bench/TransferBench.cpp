@@ -106,7 +106,8 @@ std::optional<double> DownloadOnce(uint32_t size, const SpeedEntry& speed, uint3
     }
     const std::string path = rig.File("picture.jpg");
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = camera.DownloadPicture(1, true, false, path.c_str(), {}, FileTime{});
+    const bool ok =
+        camera.DownloadPicture(1, PictureKind::Photo, false, path.c_str(), {}, FileTime{});
     const double seconds = SecondsSince(start);
     camera.Disconnect();
     if (!ok) {

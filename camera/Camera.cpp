@@ -39,6 +39,63 @@ constexpr bool kUpdateCodes = false;
 constexpr bool kSamePacketAgain = true;
 constexpr bool kNextPacket = false;
 
+// What tells a photo's download from a thumbnail's: the data it asks for and
+// the LinkStatus of each way it can fail.
+struct KindOnTheLine {
+    uint8_t request;
+    int32_t failed;     // the link, or data that is not the picture
+    int32_t outOfRange; // no such picture
+    int32_t cancelled;  // the progress callback said stop
+    int32_t fileFailed; // the file not created, written or closed
+};
+constexpr KindOnTheLine kPhoto{kRequestPhoto, linkstatus::kPhotoDownload, linkstatus::kPhotoRange,
+                               linkstatus::kPhotoCancelled, linkstatus::kPhotoFile};
+constexpr KindOnTheLine kThumbnail{kRequestThumbnail, linkstatus::kThumbnailDownload,
+                                   linkstatus::kThumbnailRange, linkstatus::kThumbnailCancelled,
+                                   linkstatus::kThumbnailFile};
+
+const KindOnTheLine& KindOf(PictureKind kind) {
+    return kind == PictureKind::Photo ? kPhoto : kThumbnail;
+}
+
+// The tries of one packet while a picture's data comes in.
+struct PacketRetries {
+    uint32_t firstFlags; // the port's flags after the request
+    int tries = 0;
+    int uncountedTimeouts = 0;
+};
+
+// Asks for a packet that failed to arrive again, until it comes or the tries
+// are spent; true when it came.
+bool AwaitPacket(PacketLink& link, PacketRetries& retries) {
+    const uint32_t& flags = link.Port().flags;
+    while ((flags & portflag::kRetryMask) != 0) {
+        // After an unexpected first answer the camera may still be busy:
+        // time-outs then do not count as tries, but the wait is bounded.
+        if ((retries.firstFlags & portflag::kUnexpectedByte) != 0 &&
+            (flags & portflag::kReadFailed) != 0) {
+            retries.tries = 0;
+            if (++retries.uncountedTimeouts >= kMaxUncountedTimeouts) {
+                break;
+            }
+        } else {
+            ++retries.tries;
+        }
+        if ((flags & portflag::kUnexpectedByte) != 0) {
+            CurrentPlatform().sleeper->Sleep(500);
+        }
+        if (retries.tries == 3) {
+            break;
+        }
+        link.AcknowledgeAndReceive(kSamePacketAgain);
+    }
+    if (flags != 0) {
+        return false;
+    }
+    retries.tries = 0;
+    return true;
+}
+
 // A little-endian field of the information payload; the bytes it lacks read as 0.
 uint32_t InfoField(std::span<const uint8_t> payload, size_t offset) {
     uint32_t value = 0;
@@ -229,11 +286,40 @@ bool Camera::LoadPictureInfo(uint32_t number, bool closeAfter) {
     return EndConnection(closeAfter, kUpdateCodes);
 }
 
-bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, const char* path,
+struct Camera::PictureDownload {
+    PictureDownload(const KindOnTheLine& of, const DownloadProgress& told, bool handBack)
+        : kind(of), progress(told), closeAfter(handBack) {}
+
+    const KindOnTheLine& kind;
+    const DownloadProgress& progress;
+    bool closeAfter;
+    uint32_t total = 0;
+    uint32_t received = 0;
+    bool tooMuch = false; // the camera sent more than the picture's size
+    std::unique_ptr<WritableFile> file;
+
+    bool GoOn(uint32_t bytes) const { return !progress || progress(bytes, total); }
+};
+
+int32_t Camera::FileFailure(PictureKind kind) {
+    return KindOf(kind).fileFailed;
+}
+
+bool Camera::DownloadPicture(uint32_t number, PictureKind kind, bool closeAfter, const char* path,
                              const DownloadProgress& progress, const FileTime& fileTime) {
-    linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+    PictureDownload download{KindOf(kind), progress, closeAfter};
+    if (!StartDownload(number, kind, path, download)) {
+        return false;
+    }
+    ReceivePicture(download);
+    return FinishDownload(download, fileTime);
+}
+
+bool Camera::StartDownload(uint32_t number, PictureKind kind, const char* path,
+                           PictureDownload& download) {
+    linkStatus_ = download.kind.failed;
     if (number == 0 || number > pictureCount_) {
-        linkStatus_ = isPhoto ? linkstatus::kPhotoRange : linkstatus::kThumbnailRange;
+        linkStatus_ = download.kind.outOfRange;
         return false;
     }
     if (!Connect() || !SelectPicture(number) || !LoadPictureInfo(number, kStayConnected)) {
@@ -243,107 +329,86 @@ bool Camera::DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, con
     if (record == nullptr) {
         return false; // LoadPictureInfo has vouched for it; kept for the compiler
     }
-    const uint32_t total = isPhoto ? record->photoSize : record->thumbnailSize;
-    auto goOn = [&progress](uint32_t received, uint32_t all) {
-        return !progress || progress(received, all);
-    };
-    if (!goOn(0, total)) {
+    download.total = SizeOf(*record, kind);
+    if (!download.GoOn(0)) {
         // Cancelled before anything was asked for: no file, nothing sent.
-        linkStatus_ = isPhoto ? linkstatus::kPhotoCancelled : linkstatus::kThumbnailCancelled;
+        linkStatus_ = download.kind.cancelled;
         return false;
     }
-    std::unique_ptr<WritableFile> file = CurrentPlatform().files->CreateNew(path);
-    if (!file) {
-        linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+    download.file = CurrentPlatform().files->CreateNew(path);
+    if (!download.file) {
+        linkStatus_ = download.kind.fileFailed;
         return false;
     }
+    return true;
+}
 
+void Camera::ReceivePicture(PictureDownload& download) {
     linkStatus_ = linkstatus::kOk;
-    link_.RequestData(isPhoto ? kRequestPhoto : kRequestThumbnail); // the loop reads the flags
-    const uint32_t firstFlags = Flags();
-    int tries = 0;
-    int uncountedTimeouts = 0;
-    uint32_t received = 0;
-    bool tooMuch = false;
-    for (;;) {
-        while ((Flags() & portflag::kRetryMask) != 0) {
-            // After an unexpected first answer the camera may still be busy:
-            // time-outs then do not count as tries, but the wait is bounded.
-            if ((firstFlags & portflag::kUnexpectedByte) != 0 &&
-                (Flags() & portflag::kReadFailed) != 0) {
-                tries = 0;
-                if (++uncountedTimeouts >= kMaxUncountedTimeouts) {
-                    break;
-                }
-            } else {
-                ++tries;
-            }
-            if ((Flags() & portflag::kUnexpectedByte) != 0) {
-                CurrentPlatform().sleeper->Sleep(500);
-            }
-            if (tries == 3) {
-                break;
-            }
-            link_.AcknowledgeAndReceive(kSamePacketAgain);
-        }
-        if (Flags() != 0) {
-            break;
-        }
-        tries = 0;
-        const std::span<const uint8_t> payload = link_.PacketPayload();
-        const auto n = static_cast<uint32_t>(payload.size());
-        if (n > total - received) {
-            // More than the picture's size: this is not the picture, and a camera
-            // that goes on sending would fill the disk. Stop it as a cancel does.
-            link_.SendByte(ctrl::kCancel);
-            closeAfter = true;
-            tooMuch = true;
-            linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
-            break;
-        }
-        received += n;
-        const bool more = goOn(received, total);
-        uint32_t written = 0;
-        if (!file->Write(payload.data(), n, written) || written != n) {
-            // Full disk or a removed drive: stop the camera as a cancel does.
-            link_.SendByte(ctrl::kCancel);
-            closeAfter = true;
-            linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
-            break;
-        }
-        if (!more) {
-            link_.SendByte(ctrl::kCancel);
-            closeAfter = true;
-            linkStatus_ = isPhoto ? linkstatus::kPhotoCancelled : linkstatus::kThumbnailCancelled;
-            break;
-        }
-        if (link_.PacketType() == ctrl::kLast) {
-            link_.SendByte(ctrl::kAck);
-            break;
-        }
+    link_.RequestData(download.kind.request); // the packets' loop reads the flags
+    PacketRetries retries{Flags()};
+    while (AwaitPacket(link_, retries) && TakePacket(download)) {
         link_.AcknowledgeAndReceive(kNextPacket);
     }
-    file->SetTimes(fileTime, fileTime, fileTime);
-    if (!file->Close() && linkStatus_ == linkstatus::kOk) {
+}
+
+bool Camera::TakePacket(PictureDownload& download) {
+    const std::span<const uint8_t> payload = link_.PacketPayload();
+    const auto n = static_cast<uint32_t>(payload.size());
+    if (n > download.total - download.received) {
+        // More than the picture's size: this is not the picture, and a camera
+        // that goes on sending would fill the disk. Stop it as a cancel does.
+        StopSending(download, download.kind.failed);
+        download.tooMuch = true;
+        return false;
+    }
+    download.received += n;
+    const bool more = download.GoOn(download.received);
+    uint32_t written = 0;
+    if (!download.file->Write(payload.data(), n, written) || written != n) {
+        // Full disk or a removed drive: stop the camera as a cancel does.
+        StopSending(download, download.kind.fileFailed);
+        return false;
+    }
+    if (!more) {
+        StopSending(download, download.kind.cancelled);
+        return false;
+    }
+    if (link_.PacketType() == ctrl::kLast) {
+        link_.SendByte(ctrl::kAck);
+        return false;
+    }
+    return true;
+}
+
+void Camera::StopSending(PictureDownload& download, int32_t code) {
+    link_.SendByte(ctrl::kCancel);
+    download.closeAfter = true;
+    linkStatus_ = code;
+}
+
+bool Camera::FinishDownload(PictureDownload& download, const FileTime& fileTime) {
+    download.file->SetTimes(fileTime, fileTime, fileTime);
+    if (!download.file->Close() && linkStatus_ == linkstatus::kOk) {
         // The last data may not have reached the disk.
-        linkStatus_ = isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+        linkStatus_ = download.kind.fileFailed;
     }
     if (Flags() != 0) {
-        linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+        linkStatus_ = download.kind.failed;
         RefusalRule();
         return false;
     }
-    if (linkStatus_ == linkstatus::kOk && received != total) {
+    if (linkStatus_ == linkstatus::kOk && download.received != download.total) {
         // The transfer ended before the picture did, or a packet came twice (a
         // lost ACK is answered by the same packet again): the file is not the
         // picture, and a move must not delete it in the camera.
-        linkStatus_ = isPhoto ? linkstatus::kPhotoDownload : linkstatus::kThumbnailDownload;
+        linkStatus_ = download.kind.failed;
         return false;
     }
-    if (!EndConnection(closeAfter, kUpdateCodes)) {
+    if (!EndConnection(download.closeAfter, kUpdateCodes)) {
         return false;
     }
-    if (tooMuch) {
+    if (download.tooMuch) {
         // Set after the hand-back, whose exchange clears the word: the report
         // says why the link code stands.
         Flags() |= portflag::kTooMuchData;

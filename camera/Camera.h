@@ -9,6 +9,7 @@
 
 #include "camera/CameraCodes.h"
 #include "camera/PacketLink.h"
+#include "camera/PictureKind.h"
 #include "camera/PictureTable.h"
 #include "platform/FileTime.h"
 
@@ -35,8 +36,11 @@ public:
     // Writes the photo or the thumbnail into the new file `path` (never over an
     // existing one) and gives it `fileTime` as its three times. A cancel or a
     // failed file write keeps the partial file.
-    bool DownloadPicture(uint32_t number, bool isPhoto, bool closeAfter, const char* path,
+    bool DownloadPicture(uint32_t number, PictureKind kind, bool closeAfter, const char* path,
                          const DownloadProgress& progress, const FileTime& fileTime);
+    // The LinkStatus of a download whose file of `kind` could not be created
+    // or written.
+    static int32_t FileFailure(PictureKind kind);
     bool DeletePicture(uint32_t number, bool closeAfter);
     // Clears LinkStatus and hands the camera back at 19200 bit/s, unless the
     // port shows a broken line.
@@ -69,6 +73,23 @@ public:
     const PacketLink& Link() const { return link_; }
 
 private:
+    struct PictureDownload; // one download's state, from the request to the closed file
+
+    // The picture connected, selected and its details read, the progress told
+    // the size, the file created.
+    bool StartDownload(uint32_t number, PictureKind kind, const char* path,
+                       PictureDownload& download);
+    // The request, then the packets into the file until the last one, a
+    // failure or a stop.
+    void ReceivePicture(PictureDownload& download);
+    // One packet received: false when it was the last or the transfer stops.
+    bool TakePacket(PictureDownload& download);
+    // Stops the camera sending as a cancel does, with `code` as the reason.
+    void StopSending(PictureDownload& download, int32_t code);
+    // The file's times set and the file closed, the result checked, the
+    // camera handed back if asked.
+    bool FinishDownload(PictureDownload& download, const FileTime& fileTime);
+
     // After a refusal or NAK the camera is handed back, keeping the codes.
     void RefusalRule();
     // After a wake-up at 19200 bit/s that nothing answered: once, the speed

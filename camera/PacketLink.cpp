@@ -209,7 +209,7 @@ bool PacketLink::EndExchange(int32_t failure) {
 bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
     status = packetstatus::kOk;
     Pause(5);
-    const uint8_t payload[6] = {0x00,
+    const uint8_t payload[6] = {command::kSetRegister,
                                 reg,
                                 static_cast<uint8_t>(value),
                                 static_cast<uint8_t>(value >> 8),
@@ -222,7 +222,7 @@ bool PacketLink::SetRegister(uint8_t reg, uint32_t value) {
 bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
     status = packetstatus::kOk;
     Pause(5);
-    const uint8_t payload[2] = {0x01, reg};
+    const uint8_t payload[2] = {command::kGetRegister, reg};
     SendCommand(payload, kRegisterResend, kDataDue);
     if ((port_.flags & kRegisterResend) != 0) {
         speedPacket_ = false;
@@ -250,7 +250,7 @@ bool PacketLink::GetRegister(uint8_t reg, uint32_t& value) {
 bool PacketLink::RequestData(uint8_t code) {
     status = packetstatus::kOk;
     Pause(5);
-    const uint8_t payload[2] = {0x04, code};
+    const uint8_t payload[2] = {command::kRequestData, code};
     SendCommand(payload, kOtherResend, kDataDue);
     return EndExchange(packetstatus::kRequestDataFailed);
 }
@@ -268,7 +268,7 @@ bool PacketLink::SendByte(uint8_t value) {
 
 bool PacketLink::Action(uint8_t a, uint8_t b, uint32_t waitUs) {
     Pause(5);
-    const uint8_t payload[3] = {0x02, a, b};
+    const uint8_t payload[3] = {command::kAction, a, b};
     SendCommand(payload, kOtherResend);
     speedPacket_ = false;
     status = packetstatus::kActionFailed;
@@ -357,7 +357,7 @@ bool PacketLink::ResetSpeedFrom(uint32_t index) {
     }
     Pause(5);
     speedPacket_ = true;
-    const uint8_t payload[6] = {0x00, kSpeedRegister, 0, 0, 0, 0};
+    const uint8_t payload[6] = {command::kSetRegister, kSpeedRegister, 0, 0, 0, 0};
     // A silent line costs one time-out, not three.
     SendCommand(payload, portflag::kNak);
     speedPacket_ = false;

@@ -26,6 +26,14 @@ inline constexpr uint8_t kCancel = 0x18;
 inline constexpr uint8_t kCommand = 0x1B;
 } // namespace ctrl
 
+// The first payload byte of a command packet: what the camera is to do.
+namespace command {
+inline constexpr uint8_t kSetRegister = 0x00; // register, 4-byte value
+inline constexpr uint8_t kGetRegister = 0x01; // register; a data packet answers
+inline constexpr uint8_t kAction = 0x02;      // two operand bytes; ACK, then a completion byte
+inline constexpr uint8_t kRequestData = 0x04; // what to send; data packets answer
+} // namespace command
+
 namespace packet {
 
 inline constexpr uint32_t kBufferSize = 32767;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "camera/PictureKind.h"
+
 namespace pixlor {
 
 struct PictureRecord {
@@ -18,6 +20,11 @@ struct PictureRecord {
     uint8_t minute = 0;
     uint8_t second = 0;
 };
+
+// The size of the picture's photo or thumbnail.
+constexpr uint32_t SizeOf(const PictureRecord& record, PictureKind kind) {
+    return kind == PictureKind::Photo ? record.photoSize : record.thumbnailSize;
+}
 
 class PictureTable {
 public:

@@ -4,6 +4,7 @@
 #include "host/MessageIds.h"
 #include "host/Messages.h"
 #include "host/PanelCalls.h"
+#include "plugin/HostNameRules.h"
 #include "transfer/PanelItems.h"
 
 namespace pixlor {
@@ -29,11 +30,15 @@ void FarTransferView::ReportError(const CameraCodes& codes) {
     ShowCameraError(codes, screen_);
 }
 
+const NameRules& FarTransferView::Names() const {
+    return HostNameRules();
+}
+
 TransferList FarTransferView::SelectedPictures(const PanelView& panel, const NamingSettings& naming,
                                                const PictureTable& table) {
     TransferList list;
     if (PanelInfo info; OwnPanelInfo(Handle(), info)) {
-        CollectSelection(info, panel.listingFlags, panel.viewKind, naming.photoPath,
+        CollectSelection(Names(), info, panel.listingFlags, panel.viewKind, naming.photoPath,
                          naming.thumbPath, table, list);
     }
     return list;

@@ -17,6 +17,7 @@ public:
     void SaveScreen() override;
     void RestoreScreen() override;
     void ReportError(const CameraCodes& codes) override;
+    const NameRules& Names() const override;
 
     TransferList SelectedPictures(const PanelView& panel, const NamingSettings& naming,
                                   const PictureTable& table) override;

@@ -68,10 +68,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
     Camera& camera = *panel.camera;
     FarTransferView view(panel);
     view.SaveScreen();
-    bool photo = panel.viewKind == kViewPhotos;
-    if (ShiftDown()) {
-        photo = !photo;
-    }
+    const PictureKind kind = ShiftDown() ? OtherKind(panel.viewKind) : panel.viewKind;
 
     bool allCopied = true;
     EscPoll esc; // one for every file: the release of a press skips no other file
@@ -95,7 +92,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         if (path.size() >= kMaxPathBuffer) {
             // Never handed to the system: the file could not be created there.
             NotePathTooLong();
-            camera.SetLinkStatus(photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
+            camera.SetLinkStatus(Camera::FileFailure(kind));
             ReportAndRecover(camera, view);
             return 0;
         }
@@ -103,7 +100,7 @@ int CopyRequestedFiles(CameraPanel& panel, PluginPanelItem* items, int count,
         const FileTime created{item.FindData.ftCreationTime.dwLowDateTime,
                                item.FindData.ftCreationTime.dwHighDateTime};
         const bool copied = camera.DownloadPicture(
-            number, photo, i + 1 == count, path.c_str(),
+            number, kind, i + 1 == count, path.c_str(),
             [&box](uint32_t received, uint32_t size) { return box.Update(received, size); },
             created);
         if (copied) {

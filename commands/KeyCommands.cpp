@@ -20,11 +20,20 @@ namespace {
 constexpr char kCopyHistory[] = "PXCopyDir";
 constexpr int kDialogWidth = 76;
 constexpr int kDialogHeight = 11;
-constexpr int kDialogItems = 9;
-constexpr int kEditItem = 2;
-constexpr int kFirstRadioItem = 3;
-constexpr int kRadioItems = 3;
-constexpr int kCancelItem = 8;
+
+// The copy dialog's item indexes; the host returns the closing item's.
+enum CopyItem : int {
+    kFrame,
+    kPrompt,
+    kDestinationEdit,
+    kSubfolderAuto, // the radio buttons in SubfolderMode's order
+    kSubfolderAlways,
+    kSubfolderNone,
+    kButtonsSeparator,
+    kOkButton,
+    kCancelButton,
+    kCopyItemCount
+};
 // The edited text, room for AddEndSlash's backslash and the terminator.
 constexpr std::size_t kDestinationSize = sizeof(FarDialogItem{}.Data) + 2;
 
@@ -48,10 +57,12 @@ void CloseWhenEmptyOrUncertain(CameraPanel& panel) {
 
 int SwitchView(CameraPanel& panel, unsigned controlState) {
     if ((controlState & PKF_CONTROL) != 0) {
-        panel.numberingMode = panel.numberingMode == 1 ? 2 : 1;
+        panel.numberingMode = panel.numberingMode == NumberingMode::AfterOtherPanel
+                                  ? NumberingMode::FromOne
+                                  : NumberingMode::AfterOtherPanel;
         PanelControl(&panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(0));
     } else {
-        panel.viewKind = panel.viewKind == kViewPhotos ? kViewThumbnails : kViewPhotos;
+        panel.viewKind = OtherKind(panel.viewKind);
         PanelControl(&panel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1));
     }
     PanelControl(&panel, FCTL_REDRAWPANEL, nullptr);
@@ -81,7 +92,7 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
     OtherPanelInfo(&panel, other);
     other.CurDir[sizeof other.CurDir - 1] = '\0';
 
-    const DialogItemSpec specs[kDialogItems] = {
+    const DialogItemSpec specs[kCopyItemCount] = {
         {DI_DOUBLEBOX, 3, 1, 72, 9, 0, 0, 0, 0, static_cast<uintptr_t>(title)},
         {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, TextAddress(prompt.c_str())},
         {DI_EDIT, 5, 3, 70, 0, 1, TextAddress(kCopyHistory), DIF_HISTORY, 0,
@@ -93,28 +104,27 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
         {DI_BUTTON, 5, 8, 0, 0, 0, 0, DIF_CENTERGROUP, 1, MOk},
         {DI_BUTTON, 5, 8, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MCancel},
     };
-    FarDialogItem items[kDialogItems];
-    BuildDialogItems(specs, items, kDialogItems);
+    FarDialogItem items[kCopyItemCount];
+    BuildDialogItems(specs, items, kCopyItemCount);
     if (hostInfo.Dialog == nullptr) {
         return 1;
     }
     const int closedBy = hostInfo.Dialog(hostInfo.ModuleNumber, -1, -1, kDialogWidth, kDialogHeight,
-                                         "WhereToCopy", items, kDialogItems);
-    if (closedBy < 0 || closedBy == kCancelItem) {
+                                         "WhereToCopy", items, kCopyItemCount);
+    if (closedBy < 0 || closedBy == kCancelButton) {
         return 1;
     }
 
-    // The radio buttons in SubfolderMode's order.
     auto subfolderMode = SubfolderMode::UnlessInside;
-    for (int i = 0; i < kRadioItems; ++i) {
-        if (items[kFirstRadioItem + i].Selected != 0) {
-            subfolderMode = static_cast<SubfolderMode>(i);
+    for (int item = kSubfolderAuto; item <= kSubfolderNone; ++item) {
+        if (items[item].Selected != 0) {
+            subfolderMode = static_cast<SubfolderMode>(item - kSubfolderAuto);
             break;
         }
     }
 
     char destination[kDestinationSize] = {};
-    const FarDialogItem& edit = items[kEditItem];
+    const FarDialogItem& edit = items[kDestinationEdit];
     if (edit.Data[0] != '\0') {
         CopyBounded(destination, sizeof edit.Data, edit.Data);
     } else {
@@ -135,9 +145,9 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
 
 } // namespace
 
-CopyChoice ChooseCopy(int viewKind, unsigned controlState) {
+CopyChoice ChooseCopy(PictureKind shown, unsigned controlState) {
     CopyChoice choice;
-    choice.kind = viewKind == kViewPhotos ? PictureKind::Photo : PictureKind::Thumbnail;
+    choice.kind = shown;
     choice.folderKind = choice.kind;
     const bool shift = (controlState & PKF_SHIFT) != 0;
     const bool control = (controlState & PKF_CONTROL) != 0;

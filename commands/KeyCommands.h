@@ -19,7 +19,7 @@ struct CopyChoice {
     friend bool operator==(const CopyChoice&, const CopyChoice&) = default;
 };
 
-CopyChoice ChooseCopy(int viewKind, unsigned controlState);
+CopyChoice ChooseCopy(PictureKind shown, unsigned controlState);
 
 // The dialog's prompt line: the verb and the words naming what goes where.
 std::string CopyPrompt(const char* verb, const CopyChoice& choice);

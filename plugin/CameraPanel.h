@@ -10,10 +10,17 @@
 #include <optional>
 
 #include "camera/Camera.h"
+#include "camera/PictureKind.h"
 #include "host/FarApi.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor {
+
+// Where the listed pictures' numbers start.
+enum class NumberingMode : int8_t {
+    AfterOtherPanel = 1, // after the largest of the other panel's files
+    FromOne = 2,
+};
 
 class CameraPanel {
 public:
@@ -40,8 +47,8 @@ public:
     // A deletion failed after the camera was told to delete: it may have done so
     // unseen, and the listed numbers may name other pictures than the camera's.
     bool listUncertain = false;
-    // 0: full pictures; 1: thumbnails (kViewPhotos, kViewThumbnails).
-    int32_t viewKind = kViewPhotos;
+    // The kind of picture listed: its sizes, names and folders.
+    PictureKind viewKind = PictureKind::Photo;
     std::unique_ptr<Camera> camera;
     // The entered folder, an index into `folders`; none at the top level.
     std::optional<std::size_t> currentFolder;
@@ -49,8 +56,7 @@ public:
     FolderList folders;
     // kListingPictures, kListingFolders, kListingInsideFolder.
     uint8_t listingFlags = 0;
-    // 1: numbers continue after the other panel's files; 2: they start at 1.
-    int8_t numberingMode = 1;
+    NumberingMode numberingMode = NumberingMode::AfterOtherPanel;
 };
 
 // The host's entry points that create and end a panel.

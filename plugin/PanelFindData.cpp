@@ -9,6 +9,7 @@
 #include "host/Host.h"
 #include "platform/BoundedText.h"
 #include "plugin/CameraPanel.h"
+#include "plugin/HostNameRules.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"
@@ -16,8 +17,6 @@
 
 namespace pixlor {
 namespace {
-
-constexpr uint32_t kNumberingFromOne = 2;
 
 void SetTimes(FAR_FIND_DATA& data, const FileTime& created, const FileTime& written) {
     data.ftCreationTime = FarFileTime{created.low, created.high};
@@ -36,11 +35,10 @@ void SetSize(PluginPanelItem& item, uint32_t size) {
 
 int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
     const NamingSettings naming = NamingSettings::Read();
-    const PictureKind kind =
-        viewKind == kViewThumbnails ? PictureKind::Thumbnail : PictureKind::Photo;
-    const char* const prefixTemplate = naming.Prefix(kind);
-    const char* const folderTemplate = naming.FolderTemplate(kind);
-    const uint32_t digits = naming.Digits(kind);
+    const NameRules& names = HostNameRules();
+    const char* const prefixTemplate = naming.Prefix(viewKind);
+    const char* const folderTemplate = naming.FolderTemplate(viewKind);
+    const uint32_t digits = naming.Digits(viewKind);
     const PictureTable& table = camera->Table();
 
     if ((listingFlags & (kListingPictures | kListingFolders)) != 0) {
@@ -66,15 +64,15 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         }
         TransferList pictures;
         const char* filter = currentFolder ? folders[*currentFolder].name.c_str() : nullptr;
-        CollectFolderPictures(filter, folderTemplate, table, pictures);
+        CollectFolderPictures(names, filter, folderTemplate, table, pictures);
         size = pictures.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);
             uint32_t number = 1;
-            if (static_cast<uint32_t>(numberingMode) != kNumberingFromOne) {
+            if (numberingMode != NumberingMode::FromOne) {
                 const NameBuffer prefix =
                     ExpandedName(pictures[0].position, prefixTemplate, &table);
-                number = NextNumberInPanel(digits, prefix.c_str(), other);
+                number = NextNumberInPanel(names, digits, prefix.c_str(), other);
             }
             for (size_t i = 0; i < size; ++i) {
                 const TransferItem& picture = pictures[i];
@@ -89,8 +87,7 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
                 SetTimes(item.FindData, picture.timeStamp, picture.timeStamp);
                 const PictureRecord* record = table.RecordAt(picture.position);
                 if (record != nullptr) {
-                    SetSize(item, viewKind == kViewThumbnails ? record->thumbnailSize
-                                                              : record->photoSize);
+                    SetSize(item, SizeOf(*record, viewKind));
                 }
                 item.UserData = picture.position;
             }
@@ -98,7 +95,7 @@ int CameraPanel::GetFindData(PluginPanelItem** items, int* count) {
         FreeTransferList(pictures);
     } else {
         FreeFolderList(folders);
-        folders = BuildFolderList(folderTemplate, viewKind, table);
+        folders = BuildFolderList(names, folderTemplate, viewKind, table);
         size = folders.size();
         if (size != 0) {
             array = std::make_unique<PluginPanelItem[]>(size);

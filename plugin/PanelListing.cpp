@@ -2,11 +2,11 @@
 #include "plugin/PanelListing.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "host/Host.h"
 #include "host/MessageIds.h"
 #include "plugin/CameraPanel.h"
+#include "plugin/HostNameRules.h"
 #include "transfer/NameTemplate.h"
 
 namespace pixlor {
@@ -34,21 +34,16 @@ constexpr Row kLabelOrder[] = {&KeyBarTitles::Titles,       &KeyBarTitles::Shift
                                &KeyBarTitles::AltTitles,    &KeyBarTitles::AltShiftTitles,
                                &KeyBarTitles::CtrlAltTitles};
 
-bool SameName(const char* a, const char* b) {
-    return hostFunctions.LStricmp != nullptr ? hostFunctions.LStricmp(a, b) == 0
-                                             : std::strcmp(a, b) == 0;
-}
-
 } // namespace
 
-void FillKeyBar(int viewKind, int numberingMode) {
+void FillKeyBar(PictureKind shown, NumberingMode numbering) {
     panelKeyBar = KeyBarTitles{};
     for (const Row row : kLabelOrder) {
         for (int key = kF3; key <= kF8; ++key) {
             (panelKeyBar.*row)[key] = kBlank;
         }
     }
-    const bool thumbnails = viewKind == kViewThumbnails;
+    const bool thumbnails = shown == PictureKind::Thumbnail;
     const int copyBase = thumbnails ? MKeyCopyThumbOwn : MKeyCopyPhotoOwn;
     const int moveBase = thumbnails ? MKeyMoveThumbOwn : MKeyMovePhotoOwn;
     for (int i = 0; i < static_cast<int>(std::size(kLabelOrder)); ++i) {
@@ -57,8 +52,8 @@ void FillKeyBar(int viewKind, int numberingMode) {
     }
     panelKeyBar.Titles[kF3] = MessageText(MKeyView);
     panelKeyBar.Titles[kF7] = MessageText(thumbnails ? MKeyShowPhotos : MKeyShowThumbs);
-    panelKeyBar.CtrlTitles[kF7] =
-        MessageText(numberingMode == 1 ? MKeyNumberFromOne : MKeyNumberContinue);
+    panelKeyBar.CtrlTitles[kF7] = MessageText(
+        numbering == NumberingMode::AfterOtherPanel ? MKeyNumberFromOne : MKeyNumberContinue);
 }
 
 void CameraPanel::GetOpenPluginInfo(OpenPluginInfo& info) {
@@ -86,13 +81,14 @@ int CameraPanel::SetDirectory(const char* name) {
     if (name == nullptr) {
         return 0;
     }
-    if (SameName(name, "..") || SameName(name, "\\")) {
+    const NameRules& names = HostNameRules();
+    if (names.Same(name, "..") || names.Same(name, "\\")) {
         currentFolder.reset();
         listingFlags = 0;
         return 1;
     }
-    const auto found = std::find_if(folders.begin(), folders.end(), [name](const PictureFolder& f) {
-        return SameName(f.name.c_str(), name);
+    const auto found = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
+        return names.Same(f.name.c_str(), name);
     });
     if (found == folders.end()) {
         listingFlags = 0;

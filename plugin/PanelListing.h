@@ -2,11 +2,15 @@
 // and the pictures as files.
 #pragma once
 
+#include <cstdint>
+
+#include "camera/PictureKind.h"
 #include "host/FarApi.h"
 
 namespace pixlor {
 
 class CameraPanel;
+enum class NumberingMode : int8_t;
 
 // OpenPluginInfo flags of the panel; inside a folder the host adds "..".
 inline constexpr FarDword kPanelFlags =
@@ -19,6 +23,6 @@ extern KeyBarTitles panelKeyBar;
 
 // F3 to F8 blank in every row, the copy, move, view and numbering labels of
 // the kind shown, every other key the host's own label.
-void FillKeyBar(int viewKind, int numberingMode);
+void FillKeyBar(PictureKind shown, NumberingMode numbering);
 
 } // namespace pixlor

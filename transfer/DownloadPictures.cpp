@@ -147,8 +147,7 @@ std::string Download::TargetFolder(uint32_t position, PictureKind folderKind) co
 
 FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
                                bool last) {
-    const bool photo = kind == PictureKind::Photo;
-    const int32_t fileFailure = photo ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile;
+    const int32_t fileFailure = Camera::FileFailure(kind);
     const NameBuffer prefix = ExpandedName(item.position, naming_.Prefix(kind), &camera_.Table());
     const std::string folder = TargetFolder(item.position, folderKind);
     const uint32_t width = naming_.Digits(kind);
@@ -162,12 +161,12 @@ FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, Pictu
         return Stop(fileFailure);
     }
     uint32_t number = 0;
-    int32_t numbering = NextNumberInFolder(width, prefix.c_str(), folder, number);
-    if (numbering == kLinkNoFolderListing) {
+    int32_t numbering = NextNumberInFolder(view_.Names(), width, prefix.c_str(), folder, number);
+    if (numbering == linkstatus::kFolderMissing) {
         if (!CurrentPlatform().files->MakeDirectory(folder.c_str())) {
             return Stop(linkstatus::kFolderCreate);
         }
-        numbering = NextNumberInFolder(width, prefix.c_str(), folder, number);
+        numbering = NextNumberInFolder(view_.Names(), width, prefix.c_str(), folder, number);
     }
     if (numbering != 0) {
         return Stop(numbering);
@@ -181,7 +180,7 @@ FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, Pictu
     view_.StartFile(path);
     TransferView& view = view_;
     const bool copied = camera_.DownloadPicture(
-        item.position + 1, photo, last, path.c_str(),
+        item.position + 1, kind, last, path.c_str(),
         [&view](uint32_t received, uint32_t size) { return view.FileProgress(received, size); },
         item.timeStamp);
     const uint32_t size = SizeOf(item.position, kind);

@@ -5,17 +5,10 @@
 
 #include <cstdint>
 
+#include "camera/PictureKind.h"
 #include "transfer/NameTemplate.h"
 
 namespace pixlor {
-
-// The kind of picture a file holds, and whose folder template names a folder
-// ("PhotoPath" for photos, "ThumbPath" for thumbnails).
-enum class PictureKind : uint8_t { Thumbnail, Photo };
-
-constexpr PictureKind OtherKind(PictureKind kind) {
-    return kind == PictureKind::Photo ? PictureKind::Thumbnail : PictureKind::Photo;
-}
 
 struct NamingSettings {
     char photoPrefix[kNameBufferSize] = {};

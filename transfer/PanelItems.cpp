@@ -4,9 +4,10 @@
 
 namespace pixlor {
 
-size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewKind,
-                        const char* photoFolderTemplate, const char* thumbFolderTemplate,
-                        const PictureTable& table, TransferList& list) {
+size_t CollectSelection(const NameRules& names, const PanelInfo& panel, uint32_t listingFlags,
+                        PictureKind shown, const char* photoFolderTemplate,
+                        const char* thumbFolderTemplate, const PictureTable& table,
+                        TransferList& list) {
     const int count = panel.SelectedItems != nullptr ? panel.SelectedItemsNumber : 0;
     if ((listingFlags & kListingFolders) != 0) {
         std::vector<const char*> folders;
@@ -14,8 +15,8 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
             folders.push_back(panel.SelectedItems[i].FindData.cFileName);
         }
         const char* folderTemplate =
-            viewKind == kViewThumbnails ? thumbFolderTemplate : photoFolderTemplate;
-        return CollectPicturesOfFolders(folders, folderTemplate, table, list);
+            shown == PictureKind::Thumbnail ? thumbFolderTemplate : photoFolderTemplate;
+        return CollectPicturesOfFolders(names, folders, folderTemplate, table, list);
     }
     for (int i = 0; i < count; ++i) {
         const PluginPanelItem& item = panel.SelectedItems[i];
@@ -26,8 +27,9 @@ size_t CollectSelection(const PanelInfo& panel, uint32_t listingFlags, int viewK
     return list.size();
 }
 
-uint32_t NextNumberInPanel(uint32_t width, const char* prefix, const PanelInfo& otherPanel) {
-    HighestNumber highest;
+uint32_t NextNumberInPanel(const NameRules& names, uint32_t width, const char* prefix,
+                           const PanelInfo& otherPanel) {
+    HighestNumber highest(names);
     for (int i = 0; otherPanel.PanelItems != nullptr && i < otherPanel.ItemsNumber; ++i) {
         highest.Consider(otherPanel.PanelItems[i].FindData.cFileName, prefix, width);
     }

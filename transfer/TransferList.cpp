@@ -5,8 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "host/Host.h"
-#include "platform/BoundedText.h"
+#include "camera/LinkStatus.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "transfer/NameTemplate.h"
@@ -20,12 +19,8 @@ uint32_t UsableWidth(uint32_t width) {
     return std::clamp(width, 1u, 9u);
 }
 
-bool SameName(const char* a, const char* b) {
-    return hostFunctions.LStricmp(a, b) == 0;
-}
-
-uint32_t SizeShown(const PictureRecord& record, int viewKind) {
-    return viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 // The number part as a wider number prints: only digits, no leading zero, and
@@ -36,7 +31,7 @@ bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
     }
     uint32_t value = 0;
     for (size_t i = 0; i < length; ++i) {
-        if (digits[i] < '0' || digits[i] > '9') {
+        if (!IsDigit(digits[i])) {
             return false;
         }
         value = value * 10 + static_cast<uint32_t>(digits[i] - '0');
@@ -45,8 +40,34 @@ bool WiderNumber(const char* digits, size_t length, uint32_t& number) {
     return true;
 }
 
+// The number of a name's field of `width` characters (at most nine, so it
+// cannot overflow), read as the C library's "%d" reads it: leading blanks
+// skipped, a '+' allowed, then digits up to the first other character. A
+// negative number is never one the numbering wrote: as unsigned it would win
+// and wrap the next number round to 0.
+bool FieldNumber(std::string_view field, uint32_t& number) {
+    size_t i = field.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string_view::npos || field[i] == '-') {
+        return false;
+    }
+    if (field[i] == '+') {
+        ++i;
+    }
+    const size_t first = i;
+    uint32_t value = 0;
+    for (; i < field.size() && IsDigit(field[i]); ++i) {
+        value = value * 10 + static_cast<uint32_t>(field[i] - '0');
+    }
+    if (i == first) {
+        return false;
+    }
+    number = value;
+    return true;
+}
+
 // A name with its ASCII letters upper-cased: names the host finds equal share
-// it, at least when they are ASCII, so it can pick candidates for LStricmp.
+// it, at least when they are ASCII, so it can pick candidates for the host's
+// comparison.
 std::string UpperAscii(const char* name) {
     std::string key(name);
     for (char& c : key) {
@@ -69,7 +90,7 @@ bool IsAscii(const std::string& name) {
 // host finds equal always share that form.
 class FolderIndex {
 public:
-    explicit FolderIndex(FolderList& folders) : folders_(folders) {}
+    FolderIndex(const NameRules& names, FolderList& folders) : names_(names), folders_(folders) {}
 
     // The first folder whose name equals `name` for the host, or null.
     PictureFolder* Find(const char* name) {
@@ -79,7 +100,7 @@ public:
         }
         for (size_t position = first->second; position != kNone;
              position = nextSameKey_[position]) {
-            if (SameName(folders_[position].name.c_str(), name)) {
+            if (names_.Same(folders_[position].name.c_str(), name)) {
                 return &folders_[position];
             }
         }
@@ -105,6 +126,7 @@ private:
 
     static std::string Key(const char* name) { return UpperAscii(name); }
 
+    const NameRules& names_;
     FolderList& folders_;
     std::unordered_map<std::string, size_t> first_; // first folder of each form
     std::vector<size_t> nextSameKey_;               // by position: the next of its form
@@ -117,12 +139,13 @@ private:
 // pictures with every name.
 class PicturesByFolder {
 public:
-    PicturesByFolder(const char* folderTemplate, const PictureTable& table) : table_(table) {
-        names_.reserve(table.Size());
+    PicturesByFolder(const NameRules& names, const char* folderTemplate, const PictureTable& table)
+        : names_(names), table_(table) {
+        pictureFolders_.reserve(table.Size());
         for (uint32_t position = 0; position < table.Size(); ++position) {
             const NameBuffer name = ExpandedName(position, folderTemplate, &table);
-            names_.emplace_back(name.c_str());
-            if (IsAscii(names_.back())) {
+            pictureFolders_.emplace_back(name.c_str());
+            if (IsAscii(pictureFolders_.back())) {
                 byKey_[UpperAscii(name.c_str())].push_back(position);
             } else {
                 others_.push_back(position);
@@ -134,14 +157,14 @@ public:
     // CollectFolderPictures does.
     void Collect(const char* filter, TransferList& list) const {
         if (filter == nullptr || filter[0] == '\0') {
-            for (uint32_t position = 0; position < names_.size(); ++position) {
+            for (uint32_t position = 0; position < pictureFolders_.size(); ++position) {
                 Append(position, list);
             }
             return;
         }
         const std::string key = UpperAscii(filter);
         if (!IsAscii(key)) {
-            for (uint32_t position = 0; position < names_.size(); ++position) {
+            for (uint32_t position = 0; position < pictureFolders_.size(); ++position) {
                 AppendIfNamed(position, filter, list);
             }
             return;
@@ -163,25 +186,26 @@ private:
         list.push_back(TransferItem{PictureFileTime(*table_.RecordAt(position)), position});
     }
     void AppendIfNamed(uint32_t position, const char* filter, TransferList& list) const {
-        if (SameName(names_[position].c_str(), filter)) {
+        if (names_.Same(pictureFolders_[position].c_str(), filter)) {
             Append(position, list);
         }
     }
 
+    const NameRules& names_;
     const PictureTable& table_;
-    std::vector<std::string> names_; // by position
+    std::vector<std::string> pictureFolders_; // by position
     std::unordered_map<std::string, std::vector<uint32_t>> byKey_;
     std::vector<uint32_t> others_; // pictures whose name is not ASCII
 };
 
 } // namespace
 
-size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
+size_t CollectFolderPictures(const NameRules& names, const char* filter, const char* folderTemplate,
                              const PictureTable& table, TransferList& list) {
     const bool everything = filter == nullptr || filter[0] == '\0';
     for (uint32_t position = 0; position < table.Size(); ++position) {
         if (!everything &&
-            !SameName(ExpandedName(position, folderTemplate, &table).c_str(), filter)) {
+            !names.Same(ExpandedName(position, folderTemplate, &table).c_str(), filter)) {
             continue;
         }
         list.push_back(TransferItem{PictureFileTime(*table.RecordAt(position)), position});
@@ -189,21 +213,23 @@ size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
     return list.size();
 }
 
-size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const char* folderTemplate,
-                                const PictureTable& table, TransferList& list) {
+size_t CollectPicturesOfFolders(const NameRules& names, const std::vector<const char*>& folders,
+                                const char* folderTemplate, const PictureTable& table,
+                                TransferList& list) {
     if (folders.empty()) {
         return list.size();
     }
-    const PicturesByFolder byFolder(folderTemplate, table);
+    const PicturesByFolder byFolder(names, folderTemplate, table);
     for (const char* folder : folders) {
         byFolder.Collect(folder, list);
     }
     return list.size();
 }
 
-FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table) {
+FolderList BuildFolderList(const NameRules& names, const char* folderTemplate, PictureKind shown,
+                           const PictureTable& table) {
     FolderList folders;
-    FolderIndex index(folders);
+    FolderIndex index(names, folders);
     for (uint32_t position = 0; position < table.Size(); ++position) {
         const PictureRecord& record = *table.RecordAt(position);
         const FileTime time = PictureFileTime(record);
@@ -216,26 +242,26 @@ FolderList BuildFolderList(const char* folderTemplate, int viewKind, const Pictu
         } else {
             folder->lastTime = time;
         }
-        folder->totalSize += SizeShown(record, viewKind);
+        folder->totalSize += SizeOf(record, shown);
     }
     return folders;
 }
 
-int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
-                           uint32_t& result) {
+int32_t NextNumberInFolder(const NameRules& names, uint32_t width, const char* prefix,
+                           const std::string& folder, uint32_t& result) {
     FileSystem& files = *CurrentPlatform().files;
     const std::string pattern = folder + "*.*";
     FindEntry entry;
     const std::unique_ptr<FindHandle> search = files.FindFirst(pattern.c_str(), entry);
     if (search == nullptr) {
-        return kLinkNoFolderListing;
+        return linkstatus::kFolderMissing;
     }
-    HighestNumber highest;
+    HighestNumber highest(names);
     do {
         highest.Consider(entry.name.c_str(), prefix, width);
     } while (search->Next(entry));
     if (files.LastError() != syserr::kNoMoreFiles) {
-        return kLinkListingFailed;
+        return linkstatus::kFolderListing;
     }
     result = highest.Next();
     return 0;
@@ -243,40 +269,29 @@ int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string
 
 void HighestNumber::Consider(const char* name, const char* prefix, uint32_t width) {
     uint32_t number = 0;
-    if (NumberOfName(name, prefix, width, number) && (!found_ || number > highest_)) {
+    if (NumberOfName(names_, name, prefix, width, number) && (!found_ || number > highest_)) {
         highest_ = number;
         found_ = true;
     }
 }
 
-bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number) {
+bool NumberOfName(const NameRules& names, const char* name, const char* prefix, uint32_t width,
+                  uint32_t& number) {
     const char* dot = std::strrchr(name, '.');
-    if (dot == nullptr || !SameName(dot, ".jpg")) {
+    if (dot == nullptr || !names.Same(dot, ".jpg")) {
         return false;
     }
     // Read in place: a listing scans every name of a folder or panel.
     const auto baseLength = static_cast<size_t>(dot - name);
     const size_t prefixLength = std::strlen(prefix);
-    if (baseLength < prefixLength ||
-        hostFunctions.LStrnicmp(name, prefix, static_cast<int>(prefixLength)) != 0) {
+    if (baseLength < prefixLength || !names.StartsWith(name, prefix)) {
         return false;
     }
     const char* rest = name + prefixLength;
     const size_t restLength = baseLength - prefixLength;
     width = UsableWidth(width);
     if (restLength == width) {
-        char digits[10]; // the width's digits alone, for sscanf
-        CopyBounded(digits, std::string_view(rest, width));
-        char format[] = "%03ld";
-        format[2] = static_cast<char>('0' + width);
-        long value = 0;
-        // A negative number is never one the numbering wrote; as unsigned it
-        // would win and wrap the next number round to 0.
-        if (hostFunctions.sscanf(digits, format, &value) != 1 || value < 0) {
-            return false;
-        }
-        number = static_cast<uint32_t>(value);
-        return true;
+        return FieldNumber(std::string_view(rest, width), number);
     }
     // Past 10^width - 1 the numbering prints every digit; count those names too,
     // or the number after them would be proposed again and again.

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "camera/PictureKind.h"
 #include "camera/PictureTable.h"
 #include "platform/FileTime.h"
+#include "transfer/NameRules.h"
 
 namespace pixlor {
 
@@ -37,28 +39,22 @@ inline constexpr uint32_t kListingPictures = 0x01;
 inline constexpr uint32_t kListingFolders = 0x02;
 inline constexpr uint32_t kListingInsideFolder = 0x04;
 
-// viewKind of the panel.
-inline constexpr int kViewPhotos = 0;
-inline constexpr int kViewThumbnails = 1;
-
-// LinkStatus codes of the numbering.
-inline constexpr int32_t kLinkNoFolderListing = 18; // the folder cannot be listed
-inline constexpr int32_t kLinkListingFailed = 19;   // the listing broke off
-
 // Appends every picture, in table order, whose folder template expands to
-// `filter` (compared as the host compares names, ignoring case); a null or empty
-// filter takes every picture. Returns the size of the whole list.
-size_t CollectFolderPictures(const char* filter, const char* folderTemplate,
+// `filter` (compared by `names`); a null or empty filter takes every picture.
+// Returns the size of the whole list.
+size_t CollectFolderPictures(const NameRules& names, const char* filter, const char* folderTemplate,
                              const PictureTable& table, TransferList& list);
 
 // Appends, folder by folder, the pictures of each named folder in table order,
 // as CollectFolderPictures does for one; the folder names are indexed once.
-size_t CollectPicturesOfFolders(const std::vector<const char*>& folders, const char* folderTemplate,
-                                const PictureTable& table, TransferList& list);
+size_t CollectPicturesOfFolders(const NameRules& names, const std::vector<const char*>& folders,
+                                const char* folderTemplate, const PictureTable& table,
+                                TransferList& list);
 
 // The virtual folders in the order of their first picture; names that differ
-// only in case are one folder. Sizes are of the kind `viewKind` shows.
-FolderList BuildFolderList(const char* folderTemplate, int viewKind, const PictureTable& table);
+// only in case are one folder. Sizes are of the kind `shown`.
+FolderList BuildFolderList(const NameRules& names, const char* folderTemplate, PictureKind shown,
+                           const PictureTable& table);
 
 inline void FreeTransferList(TransferList& list) {
     TransferList().swap(list);
@@ -70,23 +66,26 @@ inline void FreeFolderList(FolderList& list) {
 // The next sequence number after the numbered ".jpg" names of `prefix` among
 // the entries of `folder` (a path ending in '\'): the largest number plus 1,
 // or 1. Returns 0 and the number in `result`, or the LinkStatus of the failure:
-// kLinkNoFolderListing when the folder cannot be listed, kLinkListingFailed
-// when the listing breaks off.
-int32_t NextNumberInFolder(uint32_t width, const char* prefix, const std::string& folder,
-                           uint32_t& result);
+// linkstatus::kFolderMissing when the folder cannot be listed,
+// linkstatus::kFolderListing when the listing breaks off.
+int32_t NextNumberInFolder(const NameRules& names, uint32_t width, const char* prefix,
+                           const std::string& folder, uint32_t& result);
 
 // Whether `name` is a numbered picture name of `prefix` at `width` digits, and
 // its number. Exposed for the listing's own numbering and for tests.
-bool NumberOfName(const char* name, const char* prefix, uint32_t width, uint32_t& number);
+bool NumberOfName(const NameRules& names, const char* name, const char* prefix, uint32_t width,
+                  uint32_t& number);
 
 // The largest number among the names considered so far, and the one after it.
 class HighestNumber {
 public:
+    explicit HighestNumber(const NameRules& names) : names_(names) {}
     void Consider(const char* name, const char* prefix, uint32_t width);
     // The largest number plus 1, or 1 when no name was numbered.
     uint32_t Next() const { return found_ ? highest_ + 1 : 1; }
 
 private:
+    const NameRules& names_;
     bool found_ = false;
     uint32_t highest_ = 0;
 };

@@ -13,6 +13,7 @@
 #include "camera/Camera.h"
 #include "camera/CameraCodes.h"
 #include "camera/PictureTable.h"
+#include "transfer/NameRules.h"
 #include "transfer/NamingSettings.h"
 #include "transfer/TransferList.h"
 
@@ -21,7 +22,7 @@ namespace pixlor {
 // What the panel shows when the operation starts.
 struct PanelView {
     uint32_t listingFlags = 0; // kListingPictures, kListingFolders, kListingInsideFolder
-    int viewKind = kViewPhotos;
+    PictureKind viewKind = PictureKind::Photo;
 
     // The panel lists pictures (not folders): its items are pictures to mark.
     bool ListsPictures() const {
@@ -40,6 +41,8 @@ public:
     virtual void RestoreScreen() = 0;
     // The "Errors" box with the camera's codes, the saved screen restored first.
     virtual void ReportError(const CameraCodes& codes) = 0;
+    // How the host compares the names of the files and folders written to.
+    virtual const NameRules& Names() const = 0;
 
     // The panel's selected pictures, as the panel names them.
     virtual TransferList SelectedPictures(const PanelView& panel, const NamingSettings& naming,

@@ -32,7 +32,10 @@ def read_table(path):
         if not text or current is None:
             sys.exit(f"{path}:{number}: cannot read {line!r}")
         value = text.group(2)
-        current[text.group(1)] = "" if value == '""' else value
+        # Quotes keep a trailing blank in sight; "" is the empty text.
+        if len(value) >= 2 and value[0] == '"' and value[-1] == '"':
+            value = value[1:-1]
+        current[text.group(1)] = value
     for index, message in enumerate(messages):
         if message["id"] != index:
             sys.exit(f"{path}:{message['line']}: message {message['id']} out of order")

@@ -70,9 +70,9 @@ TEST_F(CameraTest, AnEmptyCameraHasAnEmptyTableAndRefusesPictureNumbers) {
     const size_t traffic = device.calls.size();
     EXPECT_FALSE(camera.LoadPictureInfo(1, true));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kInfoRange);
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "a.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, true, "a.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoRange);
-    EXPECT_FALSE(camera.DownloadPicture(0, false, true, "a.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(0, PictureKind::Thumbnail, true, "a.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kThumbnailRange);
     EXPECT_EQ(device.calls.size(), traffic) << "no traffic for out-of-range numbers";
 }
@@ -285,7 +285,7 @@ TEST_F(CameraTest, DownloadWritesEveryPacketAndGivesTheFileItsTime) {
         calls.emplace_back(received, total);
         return true;
     };
-    ASSERT_TRUE(camera.DownloadPicture(2, true, true, "b.jpg", progress, kTime));
+    ASSERT_TRUE(camera.DownloadPicture(2, PictureKind::Photo, true, "b.jpg", progress, kTime));
     EXPECT_EQ(camera.LinkStatus(), 0);
     EXPECT_EQ(FileBytes("b.jpg"), fake.pictures[1].photo);
     const FakeFile* file = files.File("b.jpg");
@@ -301,7 +301,7 @@ TEST_F(CameraTest, DownloadWritesEveryPacketAndGivesTheFileItsTime) {
     EXPECT_EQ(fake.controlBytes, (Bytes{0x00, 0x06, 0x06, 0x06, 0x06}));
     EXPECT_EQ(fake.speedIndexes, (std::vector<uint32_t>{5, 0}));
 
-    ASSERT_TRUE(camera.DownloadPicture(1, false, false, "t.jpg", {}, kTime));
+    ASSERT_TRUE(camera.DownloadPicture(1, PictureKind::Thumbnail, false, "t.jpg", {}, kTime));
     EXPECT_EQ(FileBytes("t.jpg"), fake.pictures[0].thumbnail);
     EXPECT_TRUE(camera.Connected()) << "closeAfter false stays at the high speed";
 }
@@ -314,7 +314,7 @@ TEST_F(CameraTest, DownloadAsksAgainForCorruptOrLostPackets) {
     // Packet 1 corrupt once, packet 2 lost once, packet 3 (the last) corrupt twice.
     fake.faults = {CameraFault::Corrupt, CameraFault::None,    CameraFault::Silent,
                    CameraFault::None,    CameraFault::Corrupt, CameraFault::Corrupt};
-    ASSERT_TRUE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    ASSERT_TRUE(camera.DownloadPicture(1, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(FileBytes("p.jpg"), fake.pictures[0].photo);
     EXPECT_EQ(std::count(fake.controlBytes.begin(), fake.controlBytes.end(), 0x15), 4);
     EXPECT_EQ(fake.CommandsOf(0x04).size(), 1u) << "the request itself is not resent";
@@ -336,7 +336,7 @@ TEST_F(CameraTest, AnswersGarbledIntoAnAckAreAskedForAgain) {
     ASSERT_TRUE(camera.SelectPicture(2));
     // The request's answer and the second packet.
     fake.faults = {CameraFault::Ack, CameraFault::None, CameraFault::None, CameraFault::Ack};
-    ASSERT_TRUE(camera.DownloadPicture(2, true, true, "p.jpg", {}, kTime));
+    ASSERT_TRUE(camera.DownloadPicture(2, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(FileBytes("p.jpg"), fake.pictures[1].photo);
 }
 
@@ -347,7 +347,7 @@ TEST_F(CameraTest, ThreeBadPacketsInARowFailTheDownloadAndKeepThePartialFile) {
     ASSERT_TRUE(camera.SelectPicture(1));
     fake.faults = {CameraFault::None, CameraFault::Corrupt, CameraFault::Corrupt,
                    CameraFault::Corrupt};
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(camera.Codes(), (CameraCodes{linkstatus::kPhotoDownload, packetstatus::kReceiveFailed,
                                            portflag::kBadChecksum}));
     EXPECT_EQ(std::count(fake.controlBytes.begin(), fake.controlBytes.end(), 0x15), 2);
@@ -362,7 +362,8 @@ TEST_F(CameraTest, CancelAfterTheFirstPacketKeepsTheFileAndHandsTheCameraBack) {
     fake.packetSize = 1000;
     int calls = 0;
     auto stopAfterFirst = [&calls](uint32_t, uint32_t) { return ++calls < 2; };
-    EXPECT_FALSE(camera.DownloadPicture(1, true, false, "p.jpg", stopAfterFirst, kTime));
+    EXPECT_FALSE(
+        camera.DownloadPicture(1, PictureKind::Photo, false, "p.jpg", stopAfterFirst, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoCancelled);
     EXPECT_EQ(FileBytes("p.jpg"),
               Bytes(fake.pictures[0].photo.begin(), fake.pictures[0].photo.begin() + 1000));
@@ -373,7 +374,8 @@ TEST_F(CameraTest, CancelAfterTheFirstPacketKeepsTheFileAndHandsTheCameraBack) {
     EXPECT_FALSE(camera.Connected());
 
     calls = 0;
-    EXPECT_FALSE(camera.DownloadPicture(1, false, false, "t.jpg", stopAfterFirst, kTime));
+    EXPECT_FALSE(
+        camera.DownloadPicture(1, PictureKind::Thumbnail, false, "t.jpg", stopAfterFirst, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kThumbnailCancelled);
     EXPECT_EQ(FileBytes("t.jpg"), fake.pictures[0].thumbnail) << "one packet: all of it";
     EXPECT_EQ(fake.cancels, 2);
@@ -385,9 +387,9 @@ TEST_F(CameraTest, AFirstProgressCallThatStopsFailsWithoutAFileOrTraffic) {
     ASSERT_TRUE(camera.SelectPicture(1));
     const size_t traffic = device.calls.size();
     auto stop = [](uint32_t, uint32_t) { return false; };
-    EXPECT_FALSE(camera.DownloadPicture(1, true, false, "p.jpg", stop, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, false, "p.jpg", stop, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoCancelled);
-    EXPECT_FALSE(camera.DownloadPicture(1, false, false, "t.jpg", stop, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Thumbnail, false, "t.jpg", stop, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kThumbnailCancelled);
     EXPECT_EQ(device.calls.size(), traffic);
     EXPECT_EQ(files.Calls(FileOp::CreateNew), 0u);
@@ -396,9 +398,9 @@ TEST_F(CameraTest, AFirstProgressCallThatStopsFailsWithoutAFileOrTraffic) {
 TEST_F(CameraTest, AnExistingFileIsNeverOverwrittenAndNoDataIsRequested) {
     Pictures(1);
     files.AddFile("p.jpg", "mine");
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoFile);
-    EXPECT_FALSE(camera.DownloadPicture(1, false, true, "p.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Thumbnail, true, "p.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kThumbnailFile);
     EXPECT_EQ(files.Text("p.jpg"), "mine");
     EXPECT_TRUE(fake.CommandsOf(0x04).empty());
@@ -414,7 +416,8 @@ struct OwnWorld {
 };
 
 TEST_F(CameraTest, AFullDiskStopsTheDownloadLikeACancel) {
-    for (const bool isPhoto : {true, false}) {
+    for (const PictureKind kind : {PictureKind::Photo, PictureKind::Thumbnail}) {
+        const bool isPhoto = kind == PictureKind::Photo;
         SCOPED_TRACE(isPhoto ? "photo" : "thumbnail");
         OwnWorld w;
         w.fake.AddPicture(FakePicture::Sized(3000, 3000, k15June2002));
@@ -422,7 +425,7 @@ TEST_F(CameraTest, AFullDiskStopsTheDownloadLikeACancel) {
         Camera cam(1, 5);
         ASSERT_TRUE(cam.LoadPictureTable());
         w.files.FailWrite(2);
-        EXPECT_FALSE(cam.DownloadPicture(1, isPhoto, false, "p.jpg", {}, kTime));
+        EXPECT_FALSE(cam.DownloadPicture(1, kind, false, "p.jpg", {}, kTime));
         EXPECT_EQ(cam.LinkStatus(), isPhoto ? linkstatus::kPhotoFile : linkstatus::kThumbnailFile);
         EXPECT_EQ(w.fake.cancels, 1);
         EXPECT_EQ(w.fake.speedIndexes.back(), 0u) << "handed back at 19200";
@@ -454,7 +457,7 @@ TEST_F(CameraTest, ACameraSendingMoreThanThePicturesSizeIsStoppedAtThatSize) {
             shown.push_back(received);
             return true;
         };
-        EXPECT_FALSE(cam.DownloadPicture(1, true, false, "p.jpg", progress, kTime));
+        EXPECT_FALSE(cam.DownloadPicture(1, PictureKind::Photo, false, "p.jpg", progress, kTime));
         EXPECT_EQ(cam.LinkStatus(), linkstatus::kPhotoDownload);
         EXPECT_EQ(w.fake.cancels, 1) << "the camera is stopped";
         EXPECT_LE(shown.back(), c.reported) << "the progress never passes the size";
@@ -476,7 +479,7 @@ TEST_F(CameraTest, ACameraSendingMoreThanThePicturesSizeIsStoppedAtThatSize) {
 TEST_F(CameraTest, AFileThatFailsToCloseFailsTheDownload) {
     Pictures(1);
     files.FailCall(FileOp::Close, 1, 112);
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoFile);
     EXPECT_EQ(fake.cancels, 0) << "the transfer itself had ended";
     EXPECT_FALSE(camera.Connected());
@@ -491,7 +494,7 @@ TEST_F(CameraTest, WaitingForDataAfterAnUnexpectedFirstAnswerIsBounded) {
         fake.faults.push_back(CameraFault::Silent);
     }
     sleeper.pauses.clear();
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, "p.jpg", {}, kTime));
+    EXPECT_FALSE(camera.DownloadPicture(1, PictureKind::Photo, true, "p.jpg", {}, kTime));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoDownload);
     EXPECT_EQ(camera.Link().Port().flags, portflag::kReadFailed);
     // One NAK after the junk answer, one after each of the first nine time-outs.

@@ -222,13 +222,13 @@ TEST_F(CopyKeysTest, OtherKeysAreLeftToTheHost) {
 TEST_F(CopyKeysTest, F7SwitchesTheViewAndCtrlF7TheNumbering) {
     OpenThree();
     EXPECT_EQ(Press(VK_F7), 1);
-    EXPECT_EQ(panel->viewKind, kViewThumbnails);
+    EXPECT_EQ(panel->viewKind, PictureKind::Thumbnail);
     EXPECT_EQ(Press(VK_F7, PKF_SHIFT), 1);
-    EXPECT_EQ(panel->viewKind, kViewPhotos);
+    EXPECT_EQ(panel->viewKind, PictureKind::Photo);
     EXPECT_EQ(Press(VK_F7, PKF_CONTROL), 1);
-    EXPECT_EQ(panel->numberingMode, 2);
+    EXPECT_EQ(panel->numberingMode, NumberingMode::FromOne);
     EXPECT_EQ(Press(VK_F7, PKF_CONTROL | PKF_ALT), 1);
-    EXPECT_EQ(panel->numberingMode, 1);
+    EXPECT_EQ(panel->numberingMode, NumberingMode::AfterOtherPanel);
 
     const auto& calls = host.Controls();
     ASSERT_EQ(calls.size(), 8u);

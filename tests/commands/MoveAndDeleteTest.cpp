@@ -422,7 +422,7 @@ TEST_F(MoveTest, AFailedDeletionIsReportedAndTheEarlierOneStands) {
 // it only when its full picture was copied.
 struct MoveKindCase {
     const char* name;
-    int view;
+    PictureKind view;
     int modifiers;
     bool photos;     // full pictures among the files written
     bool thumbnails; // thumbnails among them
@@ -466,15 +466,17 @@ TEST_P(MoveKindTest, OnlyAMoveOfTheFullPicturesDeletesThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Move, MoveKindTest,
-    testing::Values(
-        MoveKindCase{"Photos", kViewPhotos, 0, true, false, true},
-        MoveKindCase{"ShiftInThePhotoView", kViewPhotos, PKF_SHIFT, false, true, false},
-        MoveKindCase{"Thumbnails", kViewThumbnails, 0, false, true, false},
-        MoveKindCase{"ShiftInTheThumbnailView", kViewThumbnails, PKF_SHIFT, true, false, true},
-        MoveKindCase{"CtrlInTheThumbnailView", kViewThumbnails, PKF_CONTROL, false, true, false},
-        MoveKindCase{"BothKinds", kViewPhotos, PKF_ALT, true, true, true},
-        MoveKindCase{"BothKindsFromTheThumbnailView", kViewThumbnails, PKF_ALT | PKF_SHIFT, true,
-                     true, true}),
+    testing::Values(MoveKindCase{"Photos", PictureKind::Photo, 0, true, false, true},
+                    MoveKindCase{"ShiftInThePhotoView", PictureKind::Photo, PKF_SHIFT, false, true,
+                                 false},
+                    MoveKindCase{"Thumbnails", PictureKind::Thumbnail, 0, false, true, false},
+                    MoveKindCase{"ShiftInTheThumbnailView", PictureKind::Thumbnail, PKF_SHIFT, true,
+                                 false, true},
+                    MoveKindCase{"CtrlInTheThumbnailView", PictureKind::Thumbnail, PKF_CONTROL,
+                                 false, true, false},
+                    MoveKindCase{"BothKinds", PictureKind::Photo, PKF_ALT, true, true, true},
+                    MoveKindCase{"BothKindsFromTheThumbnailView", PictureKind::Thumbnail,
+                                 PKF_ALT | PKF_SHIFT, true, true, true}),
     [](const testing::TestParamInfo<MoveKindCase>& param) { return param.param.name; });
 
 // A camera that stops answering in the middle of a batch ends it at the next

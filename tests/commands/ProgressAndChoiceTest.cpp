@@ -77,7 +77,7 @@ TEST(DownloadProgressBoxTest, SevenLeftAlignedLinesWithoutButtons) {
 }
 
 struct ChoiceCase {
-    int viewKind;
+    PictureKind viewKind;
     unsigned modifiers;
     CopyChoice expected;
     const char* prompt;
@@ -106,28 +106,28 @@ constexpr PictureKind P = PictureKind::Photo, T = PictureKind::Thumbnail;
 INSTANTIATE_TEST_SUITE_P(
     Keys, ChoiceTest,
     testing::Values(
-        ChoiceCase{0, 0, {One, P, P}, "Copy photos in photo folders to:"},
-        ChoiceCase{0, kShift, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
-        ChoiceCase{0, kCtrl, {One, P, T}, "Copy photos in thumbnail folders to:"},
-        ChoiceCase{0, kCtrl | kShift, {One, T, P}, "Copy thumbnails in photo folders to:"},
-        ChoiceCase{0, kAlt, {Each, P, P}, "Copy photos and thumbnails to:"},
+        ChoiceCase{P, 0, {One, P, P}, "Copy photos in photo folders to:"},
+        ChoiceCase{P, kShift, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
+        ChoiceCase{P, kCtrl, {One, P, T}, "Copy photos in thumbnail folders to:"},
+        ChoiceCase{P, kCtrl | kShift, {One, T, P}, "Copy thumbnails in photo folders to:"},
+        ChoiceCase{P, kAlt, {Each, P, P}, "Copy photos and thumbnails to:"},
         ChoiceCase{
-            0, kAlt | kShift, {Both, P, P}, "Copy photos and thumbnails in photo folders to:"},
+            P, kAlt | kShift, {Both, P, P}, "Copy photos and thumbnails in photo folders to:"},
         ChoiceCase{
-            0, kAlt | kCtrl, {Other, P, T}, "Copy photos and thumbnails in thumbnail folders to:"},
-        ChoiceCase{0,
+            P, kAlt | kCtrl, {Other, P, T}, "Copy photos and thumbnails in thumbnail folders to:"},
+        ChoiceCase{P,
                    kAlt | kCtrl | kShift,
                    {Other, P, T},
                    "Copy photos and thumbnails in thumbnail folders to:"},
-        ChoiceCase{1, 0, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
-        ChoiceCase{1, kShift, {One, P, P}, "Copy photos in photo folders to:"},
-        ChoiceCase{1, kCtrl, {One, T, P}, "Copy thumbnails in photo folders to:"},
-        ChoiceCase{1, kCtrl | kShift, {One, P, T}, "Copy photos in thumbnail folders to:"},
-        ChoiceCase{1, kAlt, {Each, T, T}, "Copy photos and thumbnails to:"},
+        ChoiceCase{T, 0, {One, T, T}, "Copy thumbnails in thumbnail folders to:"},
+        ChoiceCase{T, kShift, {One, P, P}, "Copy photos in photo folders to:"},
+        ChoiceCase{T, kCtrl, {One, T, P}, "Copy thumbnails in photo folders to:"},
+        ChoiceCase{T, kCtrl | kShift, {One, P, T}, "Copy photos in thumbnail folders to:"},
+        ChoiceCase{T, kAlt, {Each, T, T}, "Copy photos and thumbnails to:"},
         ChoiceCase{
-            1, kAlt | kShift, {Both, T, T}, "Copy photos and thumbnails in thumbnail folders to:"},
+            T, kAlt | kShift, {Both, T, T}, "Copy photos and thumbnails in thumbnail folders to:"},
         ChoiceCase{
-            1, kAlt | kCtrl, {Other, T, P}, "Copy photos and thumbnails in photo folders to:"}));
+            T, kAlt | kCtrl, {Other, T, P}, "Copy photos and thumbnails in photo folders to:"}));
 
 TEST(FollowDeletionTest, OnlyLaterPositionsMoveDown) {
     TransferList list{{{}, 1}, {{}, 4}, {{}, 0}, {{}, 2}};

@@ -529,5 +529,36 @@ TEST_F(ConfigDialogTest, RefusesWhileAPanelIsOpenWithoutReadingAnything) {
     EXPECT_EQ(refusal.lines, host.Texts({MConfigTitle, MConfigPanelOpen}));
 }
 
+// The host draws a label from its X1 and each digit field at the column its
+// label's length gives: in every language a label must end in a blank, so
+// that the field stands apart from the text, and stay inside the frame.
+TEST_F(ConfigDialogTest, LabelsStandApartFromTheirFieldsInEveryLanguage) {
+    for (const char* language : {"PixlorEng.lng", "PixlorRus.lng"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(host.Kit().LoadLanguage(PluginFile(language)));
+        const std::size_t pass = host.Dialogs().size();
+        Run({});
+        ASSERT_EQ(host.Dialogs().size(), pass + 1);
+        const int inside = Shown(pass, kFrame).X2 - 1; // the last column within the frame
+        for (int label = 0; label < kItemCount; ++label) {
+            const FarDialogItem& text = Shown(pass, label);
+            if (text.Type != DI_TEXT || (text.Flags & DIF_SEPARATOR)) {
+                continue;
+            }
+            const std::string data = text.Data;
+            const int end = text.X1 + static_cast<int>(data.find_last_not_of(' ') + 1);
+            EXPECT_LE(text.X1 + static_cast<int>(data.size()) - 1, inside) << data;
+            for (int field = 0; field < kItemCount; ++field) {
+                const FarDialogItem& edit = Shown(pass, field);
+                if ((edit.Type == DI_FIXEDIT || edit.Type == DI_EDIT) && edit.Y1 == text.Y1 &&
+                    edit.X1 > text.X1) {
+                    EXPECT_GT(edit.X1, end) << "\"" << data << "\" touches item " << field;
+                    EXPECT_LE(edit.X1, inside) << field;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace pixlor

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FoldingNameRules.h"
 #include "transfer/TransferView.h"
 
 namespace pixlor::fakes {
@@ -21,12 +22,14 @@ public:
     std::deque<bool> answers;               // for the questions, in order (none: Esc)
     std::function<bool(int call)> progress; // each FileProgress call (from 1); false: Esc
     int progressCalls = 0;
+    FoldingNameRules names;
 
     void SaveScreen() override { events.push_back("SaveScreen"); }
     void RestoreScreen() override { events.push_back("RestoreScreen"); }
     void ReportError(const CameraCodes& codes) override {
         events.push_back("Error " + std::to_string(codes.linkStatus));
     }
+    const NameRules& Names() const override { return names; }
     TransferList SelectedPictures(const PanelView&, const NamingSettings&,
                                   const PictureTable&) override {
         events.push_back("Selection");

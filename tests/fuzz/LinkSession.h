@@ -156,8 +156,8 @@ inline void CheckLinkStep(const Camera& camera, bool ok) {
     }
 }
 
-inline std::string DownloadName(uint32_t number, bool isPhoto) {
-    return (isPhoto ? "pic" : "thumb") + std::to_string(number) + ".jpg";
+inline std::string DownloadName(uint32_t number, PictureKind kind) {
+    return (kind == PictureKind::Photo ? "pic" : "thumb") + std::to_string(number) + ".jpg";
 }
 
 inline void RunSession(fakes::FakeSerialDevice& device, const SessionOptions& options) {
@@ -174,8 +174,8 @@ inline void RunSession(fakes::FakeSerialDevice& device, const SessionOptions& op
     const std::string kept = "kept";
     if (options.namesTaken) {
         for (uint32_t n = 1; n <= kWalkedPictures; n += 2) {
-            files.AddFile(DownloadName(n, true), kept);
-            files.AddFile(DownloadName(n, false), kept);
+            files.AddFile(DownloadName(n, PictureKind::Photo), kept);
+            files.AddFile(DownloadName(n, PictureKind::Thumbnail), kept);
         }
     }
     const std::vector<std::string> before = files.FilePaths();
@@ -237,18 +237,19 @@ inline void RunSession(fakes::FakeSerialDevice& device, const SessionOptions& op
     // Copying: every walked picture, then its thumbnail if asked.
     uint32_t progressCalls = 0;
     for (uint32_t n = 1; n <= walked; ++n) {
-        for (const bool isPhoto : {true, false}) {
+        for (const PictureKind kind : {PictureKind::Photo, PictureKind::Thumbnail}) {
+            const bool isPhoto = kind == PictureKind::Photo;
             if (!isPhoto && !options.thumbnails) {
                 continue;
             }
-            const std::string name = DownloadName(n, isPhoto);
+            const std::string name = DownloadName(n, kind);
             const bool existed = files.HasFile(name);
             uint32_t lastReceived = 0;
             uint32_t calls = 0;
             auto progress = [&](uint32_t received, uint32_t total) {
                 const PictureRecord* record = camera.RecordAt(n - 1);
                 FUZZ_CHECK(record != nullptr);
-                FUZZ_CHECK(total == (isPhoto ? record->photoSize : record->thumbnailSize));
+                FUZZ_CHECK(total == SizeOf(*record, kind));
                 FUZZ_CHECK(calls > 0 || received == 0);
                 FUZZ_CHECK(received >= lastReceived);
                 lastReceived = received;
@@ -256,7 +257,7 @@ inline void RunSession(fakes::FakeSerialDevice& device, const SessionOptions& op
                 return options.cancelAt == 0 || ++progressCalls != options.cancelAt;
             };
             const bool last = n == walked && (isPhoto ? !options.thumbnails : true);
-            const bool copied = camera.DownloadPicture(n, isPhoto, last, name.c_str(), progress,
+            const bool copied = camera.DownloadPicture(n, kind, last, name.c_str(), progress,
                                                        FileTime{n, 0x01C21467});
             CheckCodes(camera);
             const FakeFile* file = files.File(name);

@@ -145,9 +145,11 @@ TEST_F(Integration, CameraTableAndDownloads) {
 
     // A multi-packet photo and a thumbnail, the picture's date as file times.
     const FileTime time = FileTimeOf(summaries[4].time);
-    ASSERT_TRUE(camera.DownloadPicture(5, true, false, File("p5.jpg").c_str(), {}, time))
+    ASSERT_TRUE(
+        camera.DownloadPicture(5, PictureKind::Photo, false, File("p5.jpg").c_str(), {}, time))
         << camera.LinkStatus();
-    ASSERT_TRUE(camera.DownloadPicture(5, false, true, File("t5.jpg").c_str(), {}, time));
+    ASSERT_TRUE(
+        camera.DownloadPicture(5, PictureKind::Thumbnail, true, File("t5.jpg").c_str(), {}, time));
     EXPECT_EQ(ReadFile(dir / "p5.jpg"), data[4].photo);
     EXPECT_EQ(ReadFile(dir / "t5.jpg"), data[4].thumbnail);
     struct stat st {};
@@ -156,7 +158,8 @@ TEST_F(Integration, CameraTableAndDownloads) {
     EXPECT_EQ(sim->HostSpeed(), 19200u);
 
     // Never over an existing file.
-    EXPECT_FALSE(camera.DownloadPicture(4, true, true, File("p5.jpg").c_str(), {}, time));
+    EXPECT_FALSE(
+        camera.DownloadPicture(4, PictureKind::Photo, true, File("p5.jpg").c_str(), {}, time));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoFile);
     EXPECT_EQ(ReadFile(dir / "p5.jpg"), data[4].photo);
     ASSERT_TRUE(camera.Disconnect());
@@ -164,7 +167,8 @@ TEST_F(Integration, CameraTableAndDownloads) {
     // Cancel after the first packet: the file keeps it, the camera is back at 19200.
     int calls = 0;
     auto once = [&calls](uint32_t, uint32_t) { return ++calls < 2; };
-    EXPECT_FALSE(camera.DownloadPicture(1, true, false, File("p1.jpg").c_str(), once, time));
+    EXPECT_FALSE(
+        camera.DownloadPicture(1, PictureKind::Photo, false, File("p1.jpg").c_str(), once, time));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoCancelled);
     const Bytes partial = ReadFile(dir / "p1.jpg");
     ASSERT_FALSE(partial.empty());
@@ -181,7 +185,8 @@ TEST_F(Integration, EmptyCamera) {
     Camera camera(kCom2, 4);
     ASSERT_TRUE(camera.LoadPictureTable());
     EXPECT_EQ(camera.PictureCount(), 0u);
-    EXPECT_FALSE(camera.DownloadPicture(1, true, true, File("x.jpg").c_str(), {}, {}));
+    EXPECT_FALSE(
+        camera.DownloadPicture(1, PictureKind::Photo, true, File("x.jpg").c_str(), {}, {}));
     EXPECT_EQ(camera.LinkStatus(), linkstatus::kPhotoRange);
     EXPECT_FALSE(fs::exists(dir / "x.jpg"));
 }

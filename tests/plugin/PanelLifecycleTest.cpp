@@ -112,8 +112,8 @@ TEST_F(PanelLifecycleTest, OpeningAsksTheCountThenEachPictureInOrderAndHandsTheC
     EXPECT_EQ(openPanelCount, 1);
     ASSERT_EQ(host.Messages().size(), 1u) << "only the status box";
     EXPECT_EQ(host.Kit().screensRestored, 0) << "the saved screen is not put back";
-    EXPECT_EQ(panel->viewKind, kViewPhotos);
-    EXPECT_EQ(panel->numberingMode, 1);
+    EXPECT_EQ(panel->viewKind, PictureKind::Photo);
+    EXPECT_EQ(panel->numberingMode, NumberingMode::AfterOtherPanel);
     EXPECT_EQ(panel->listingFlags, 0);
     EXPECT_FALSE(panel->currentFolder);
     ASSERT_EQ(panel->camera->PictureCount(), 3u);

@@ -88,7 +88,7 @@ TEST_F(PanelListingTest, TheDefaultTemplatesGroupThePicturesByDay) {
 
 struct NumberingCase {
     const char* name;
-    int8_t numberingMode;
+    NumberingMode numberingMode;
     Names expected;
 };
 
@@ -111,10 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, PanelNumbering,
     testing::Values(
         NumberingCase{"AfterTheOtherPanel",
-                      1,
+                      NumberingMode::AfterOtherPanel,
                       {"pic17.05.2002_008.jpg", "pic17.05.2002_009.jpg", "pic18.05.2002_010.jpg"}},
         NumberingCase{"FromOne",
-                      2,
+                      NumberingMode::FromOne,
                       {"pic17.05.2002_001.jpg", "pic17.05.2002_002.jpg", "pic18.05.2002_003.jpg"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -190,7 +190,7 @@ TEST_F(PanelListingTest, ThumbnailsInsideAPhotoFolderListNothingUntilTheTopLevel
     OpenThree();
     List();
     ASSERT_EQ(panel->SetDirectory("02-05-17"), 1);
-    panel->viewKind = kViewThumbnails;
+    panel->viewKind = PictureKind::Thumbnail;
     const Listing inside = List();
     EXPECT_EQ(inside.result, 1);
     EXPECT_TRUE(inside.nullArray);
@@ -227,10 +227,13 @@ TEST_F(PanelListingTest, AStoredTemplateThatFailsGivesAnEmptyPrefix) {
 
 struct KeyBarCase {
     const char* name;
-    int viewKind;
-    int8_t numberingMode;
+    PictureKind viewKind;
+    NumberingMode numberingMode;
     int copyBase, moveBase, f7, ctrlF7;
 };
+
+constexpr PictureKind kPhoto = PictureKind::Photo, kThumb = PictureKind::Thumbnail;
+constexpr NumberingMode kAfter = NumberingMode::AfterOtherPanel, kFromOne = NumberingMode::FromOne;
 
 class PanelKeyBar : public PanelListingTest, public testing::WithParamInterface<KeyBarCase> {};
 
@@ -272,12 +275,13 @@ TEST_P(PanelKeyBar, LabelsFollowTheViewAndTheNumbering) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, PanelKeyBar,
-                         testing::Values(KeyBarCase{"Photos", 0, 1, 3, 17, 31, 33},
-                                         KeyBarCase{"PhotosFromOne", 0, 2, 3, 17, 31, 34},
-                                         KeyBarCase{"Thumbnails", 1, 1, 10, 24, 32, 33},
-                                         KeyBarCase{"ThumbnailsFromOne", 1, 2, 10, 24, 32, 34}),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Views, PanelKeyBar,
+    testing::Values(KeyBarCase{"Photos", kPhoto, kAfter, 3, 17, 31, 33},
+                    KeyBarCase{"PhotosFromOne", kPhoto, kFromOne, 3, 17, 31, 34},
+                    KeyBarCase{"Thumbnails", kThumb, kAfter, 10, 24, 32, 33},
+                    KeyBarCase{"ThumbnailsFromOne", kThumb, kFromOne, 10, 24, 32, 34}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(PanelListingTest, ThePropertiesAddDotsAndTheFolderOnlyInsideAFolder) {
     OpenThree();

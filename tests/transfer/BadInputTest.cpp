@@ -6,9 +6,8 @@
 #include <string>
 
 #include "fakes/FakeClock.h"
-#include "host/Host.h"
+#include "fakes/FoldingNameRules.h"
 #include "platform/Platform.h"
-#include "tools/hostkit/StandardFunctions.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/TransferList.h"
 
@@ -75,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class OutOfRangeDigits : public ::testing::TestWithParam<uint32_t> {
 protected:
-    OutOfRangeDigits() { hostFunctions = hostkit::MakeStandardFunctions(); }
-    ~OutOfRangeDigits() override { ForgetHostRecords(); }
+    fakes::FoldingNameRules names;
 };
 
 // A stored count outside 2 to 9 is used as the nearest width from 1 to 9, and
@@ -93,7 +91,7 @@ TEST_P(OutOfRangeDigits, NameTheFileAsTheNumberingReadsItBack) {
         }
         EXPECT_EQ(name, "p_" + digits + ".jpg") << width;
         uint32_t read = 0;
-        EXPECT_TRUE(NumberOfName(name.c_str(), "p_", width, read)) << name;
+        EXPECT_TRUE(NumberOfName(names, name.c_str(), "p_", width, read)) << name;
         EXPECT_EQ(read, number) << name;
     }
 }

@@ -73,8 +73,8 @@ TEST_P(DownloadEngineTest, PlaysTheRulesOfTheCopy) {
         return std::find(c.escAt.begin(), c.escAt.end(), call) == c.escAt.end();
     };
 
-    EXPECT_TRUE(DownloadPictures(*panel->camera, view, PanelView{kListingPictures, kViewPhotos},
-                                 c.request));
+    EXPECT_TRUE(DownloadPictures(*panel->camera, view,
+                                 PanelView{kListingPictures, PictureKind::Photo}, c.request));
 
     EXPECT_EQ(view.events, c.events);
     EXPECT_EQ(fake.deleted, c.deleted);
@@ -198,8 +198,9 @@ TEST_P(DeleteEngineTest, FollowsEachDeletionAndReportsAFailure) {
     }
     fake.faults = c.faults;
 
-    EXPECT_EQ(DeletePictures(*panel->camera, view, PanelView{kListingPictures, kViewPhotos}, list),
-              c.deletes);
+    EXPECT_EQ(
+        DeletePictures(*panel->camera, view, PanelView{kListingPictures, PictureKind::Photo}, list),
+        c.deletes);
 
     EXPECT_EQ(view.events, c.events);
     EXPECT_EQ(fake.deleted, c.deleted);

@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <strings.h>
-
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "camera/LinkStatus.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileSystem.h"
-#include "host/Host.h"
+#include "fakes/FoldingNameRules.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "transfer/NameTemplate.h"
@@ -23,31 +21,6 @@ namespace pixlor {
 namespace {
 
 const char* const kPrefix = "pic17.05.2002_";
-
-// The host's comparison and scanning functions, as the C library has them.
-int PIXLOR_WINAPI Stricmp(const char* a, const char* b) {
-    return ::strcasecmp(a, b);
-}
-int PIXLOR_WINAPI Strnicmp(const char* a, const char* b, int n) {
-    return ::strncasecmp(a, b, static_cast<size_t>(n));
-}
-int PIXLOR_CDECL Sscanf(const char* buffer, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const int converted = std::vsscanf(buffer, format, args);
-    va_end(args);
-    return converted;
-}
-
-class HostFunctions {
-public:
-    HostFunctions() {
-        hostFunctions.LStricmp = Stricmp;
-        hostFunctions.LStrnicmp = Strnicmp;
-        hostFunctions.sscanf = Sscanf;
-    }
-    ~HostFunctions() { ForgetHostRecords(); }
-};
 
 PictureRecord Taken(uint8_t day, uint8_t hour, uint32_t photoSize, uint32_t thumbSize) {
     return PictureRecord{true, photoSize, thumbSize, day, 5, 2002, hour, 0, 0};
@@ -79,7 +52,7 @@ protected:
         *table.RecordAt(2) = Taken(17, 11, 4000, 40);
     }
 
-    HostFunctions host;
+    fakes::FoldingNameRules names;
     FakeClock clock;
     FakeFileSystem files;
     ScopedPlatform scope{Platform{.clock = &clock, .files = &files}};
@@ -87,7 +60,7 @@ protected:
 };
 
 TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
-    const FolderList folders = BuildFolderList("%2Y-%2M-%2D", kViewPhotos, table);
+    const FolderList folders = BuildFolderList(names, "%2Y-%2M-%2D", PictureKind::Photo, table);
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(folders[0].name, "02-05-17");
     EXPECT_EQ(folders[0].firstTime, PictureFileTime(*table.RecordAt(0)));
@@ -95,13 +68,15 @@ TEST_F(TransferListTest, FoldersComeInTheOrderOfTheirFirstPicture) {
     EXPECT_EQ(folders[0].totalSize, 5000u);
     EXPECT_EQ(folders[1].name, "02-05-18");
     EXPECT_EQ(folders[1].firstTime, folders[1].lastTime);
-    EXPECT_EQ(BuildFolderList("%2Y-%2M-%2D", kViewThumbnails, table)[0].totalSize, 50u);
-    EXPECT_EQ(BuildFolderList("%4Y", kViewPhotos, table).size(), 1u);
+    EXPECT_EQ(BuildFolderList(names, "%2Y-%2M-%2D", PictureKind::Thumbnail, table)[0].totalSize,
+              50u);
+    EXPECT_EQ(BuildFolderList(names, "%4Y", PictureKind::Photo, table).size(), 1u);
 }
 
 // The grouping as a walk over every folder per picture, to hold the indexed
 // one against: same folders, same order, same times and sizes.
-FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const PictureTable& table) {
+FolderList FoldersByWalking(const NameRules& names, const char* folderTemplate, PictureKind kind,
+                            const PictureTable& table) {
     FolderList folders;
     char name[kNameBufferSize];
     for (uint32_t position = 0; position < table.Size(); ++position) {
@@ -109,7 +84,7 @@ FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const Pict
         const FileTime time = PictureFileTime(record);
         ExpandNameOrEmpty(position, folderTemplate, name, &table);
         auto folder = std::find_if(folders.begin(), folders.end(), [&](const PictureFolder& f) {
-            return hostFunctions.LStricmp(f.name.c_str(), name) == 0;
+            return names.Same(f.name.c_str(), name);
         });
         if (folder == folders.end()) {
             folders.push_back(PictureFolder{name, time, time, 0});
@@ -117,7 +92,8 @@ FolderList FoldersByWalking(const char* folderTemplate, int viewKind, const Pict
         } else {
             folder->lastTime = time;
         }
-        folder->totalSize += viewKind == kViewThumbnails ? record.thumbnailSize : record.photoSize;
+        folder->totalSize +=
+            kind == PictureKind::Thumbnail ? record.thumbnailSize : record.photoSize;
     }
     return folders;
 }
@@ -139,9 +115,9 @@ TEST_F(TransferListTest, ManyFoldersGroupAsAWalkOverThemWould) {
     }
     for (const char* folderTemplate :
          {"%2Y-%2M-%2D", "Day%D", "%4Y", "%H", "%#", "x%3#", "", "%", "Mo%M.%2Y_%D"}) {
-        for (int viewKind : {kViewPhotos, kViewThumbnails}) {
-            const FolderList got = BuildFolderList(folderTemplate, viewKind, many);
-            const FolderList want = FoldersByWalking(folderTemplate, viewKind, many);
+        for (PictureKind kind : {PictureKind::Photo, PictureKind::Thumbnail}) {
+            const FolderList got = BuildFolderList(names, folderTemplate, kind, many);
+            const FolderList want = FoldersByWalking(names, folderTemplate, kind, many);
             ASSERT_EQ(got.size(), want.size()) << folderTemplate;
             for (size_t f = 0; f < want.size(); ++f) {
                 EXPECT_EQ(got[f].name, want[f].name) << folderTemplate << " " << f;
@@ -155,19 +131,19 @@ TEST_F(TransferListTest, ManyFoldersGroupAsAWalkOverThemWould) {
 
 TEST_F(TransferListTest, AFolderNameMatchesWhateverItsCase) {
     TransferList list;
-    EXPECT_EQ(CollectFolderPictures("DAY17", "day%D", table, list), 2u);
+    EXPECT_EQ(CollectFolderPictures(names, "DAY17", "day%D", table, list), 2u);
     EXPECT_EQ(Positions(list), (std::vector<uint32_t>{0, 2}));
     EXPECT_EQ(list[1].timeStamp, PictureFileTime(*table.RecordAt(2)));
-    EXPECT_EQ(CollectFolderPictures("", "day%D", table, list), 5u); // appends every picture
+    EXPECT_EQ(CollectFolderPictures(names, "", "day%D", table, list), 5u); // appends every picture
     EXPECT_EQ(Positions(list), (std::vector<uint32_t>{0, 2, 0, 1, 2}));
 }
 
 TEST_F(TransferListTest, AnEmptyCameraGivesEmptyLists) {
     PictureTable empty;
     TransferList list;
-    EXPECT_EQ(CollectFolderPictures(nullptr, "%D", empty, list), 0u);
+    EXPECT_EQ(CollectFolderPictures(names, nullptr, "%D", empty, list), 0u);
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(BuildFolderList("%D", kViewPhotos, empty).empty());
+    EXPECT_TRUE(BuildFolderList(names, "%D", PictureKind::Photo, empty).empty());
 }
 
 TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
@@ -176,7 +152,8 @@ TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
     panel.SelectedItems = selected.data();
     panel.SelectedItemsNumber = 2;
     TransferList list;
-    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "%2Y-%2M-%2D", "", table, list),
+    EXPECT_EQ(CollectSelection(names, panel, kListingFolders, PictureKind::Photo, "%2Y-%2M-%2D", "",
+                               table, list),
               3u);
     EXPECT_EQ(Positions(list), (std::vector<uint32_t>{1, 0, 2}));
 
@@ -185,25 +162,31 @@ TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
     std::vector<PluginPanelItem> byDay{Item("18")};
     panel.SelectedItems = byDay.data();
     panel.SelectedItemsNumber = 1;
-    CollectSelection(panel, kListingFolders, kViewThumbnails, "%2Y-%2M-%2D", "%D", table, thumbs);
+    CollectSelection(names, panel, kListingFolders, PictureKind::Thumbnail, "%2Y-%2M-%2D", "%D",
+                     table, thumbs);
     EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
 }
 
 // A host comparison that folds the Latin-1 letters too, as a code page does.
-int PIXLOR_WINAPI Latin1Stricmp(const char* a, const char* b) {
-    auto fold = [](unsigned char c) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-            return c + 0x20;
-        }
-        return static_cast<int>(c);
-    };
-    for (;; ++a, ++b) {
-        const int d = fold(static_cast<unsigned char>(*a)) - fold(static_cast<unsigned char>(*b));
-        if (d != 0 || *a == '\0') {
-            return d;
+class Latin1NameRules final : public NameRules {
+public:
+    bool Same(const char* a, const char* b) const override {
+        auto fold = [](unsigned char c) {
+            if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+                return c + 0x20;
+            }
+            return static_cast<int>(c);
+        };
+        for (;; ++a, ++b) {
+            const int d =
+                fold(static_cast<unsigned char>(*a)) - fold(static_cast<unsigned char>(*b));
+            if (d != 0 || *a == '\0') {
+                return d == 0;
+            }
         }
     }
-}
+    bool StartsWith(const char*, const char*) const override { return false; } // not asked
+};
 
 struct SelectionCase {
     const char* folderTemplate;
@@ -211,7 +194,7 @@ struct SelectionCase {
 };
 
 TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
-    hostFunctions.LStricmp = Latin1Stricmp;
+    const Latin1NameRules latin1;
     const SelectionCase cases[] = {
         {"%2Y-%2M-%2D", {"02-05-18", "02-05-17", "02-05-18", "02-05-19"}},
         {"Day%D", {"DAY17", "day18", "Day17"}},
@@ -228,10 +211,11 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         panel.SelectedItems = selected.data();
         panel.SelectedItemsNumber = static_cast<int>(selected.size());
         TransferList got;
-        CollectSelection(panel, kListingFolders, kViewPhotos, c.folderTemplate, "", table, got);
+        CollectSelection(latin1, panel, kListingFolders, PictureKind::Photo, c.folderTemplate, "",
+                         table, got);
         TransferList want;
         for (const char* name : c.folders) {
-            CollectFolderPictures(name, c.folderTemplate, table, want);
+            CollectFolderPictures(latin1, name, c.folderTemplate, table, want);
         }
         EXPECT_EQ(Positions(got), Positions(want)) << c.folderTemplate;
         ASSERT_EQ(got.size(), want.size());
@@ -245,7 +229,9 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
     panel.SelectedItems = folded.data();
     panel.SelectedItemsNumber = 1;
     TransferList list;
-    EXPECT_EQ(CollectSelection(panel, kListingFolders, kViewPhotos, "\304%D", "", table, list), 2u);
+    EXPECT_EQ(CollectSelection(latin1, panel, kListingFolders, PictureKind::Photo, "\304%D", "",
+                               table, list),
+              2u);
 }
 
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
@@ -257,7 +243,8 @@ TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
     TransferList list;
     for (uint32_t flags : {kListingPictures, kListingInsideFolder}) {
         list.clear();
-        EXPECT_EQ(CollectSelection(panel, flags, kViewPhotos, "%D", "", table, list), 2u);
+        EXPECT_EQ(CollectSelection(names, panel, flags, PictureKind::Photo, "%D", "", table, list),
+                  2u);
         EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
         EXPECT_EQ(list[0].timeStamp, a);
         EXPECT_EQ(list[1].timeStamp, b);
@@ -276,7 +263,7 @@ class NumberOfNameTest : public TransferListTest, public ::testing::WithParamInt
 TEST_P(NumberOfNameTest, FollowsTheNumberingRules) {
     const NameCase& c = GetParam();
     uint32_t number = 12345;
-    EXPECT_EQ(NumberOfName(c.name, kPrefix, c.width, number), c.matches) << c.name;
+    EXPECT_EQ(NumberOfName(names, c.name, kPrefix, c.width, number), c.matches) << c.name;
     if (c.matches) {
         EXPECT_EQ(number, c.number) << c.name;
     }
@@ -299,7 +286,54 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"pic17.05.2002_01000.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_1234567890.jpg", 3, false, 0},
         NameCase{"pic17.05.2002_10a0.jpg", 3, false, 0},
-        NameCase{"pic17.05.2002_-01.jpg", 3, false, 0}));
+        NameCase{"pic17.05.2002_-01.jpg", 3, false, 0},
+        // The field as "%d" read it: blanks before the number, a plus sign,
+        // digits up to the first other character.
+        NameCase{"pic17.05.2002_ 12.jpg", 3, true, 12},
+        NameCase{"pic17.05.2002_\t 7.jpg", 3, true, 7},
+        NameCase{"pic17.05.2002_+12.jpg", 3, true, 12},
+        NameCase{"pic17.05.2002_1 2.jpg", 3, true, 1},
+        NameCase{"pic17.05.2002_   .jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_+ 1.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_+++.jpg", 3, false, 0},
+        // A minus sign never: "-00" read as 0 proposed no other next number.
+        NameCase{"pic17.05.2002_-00.jpg", 3, false, 0},
+        NameCase{"pic17.05.2002_999999999.jpg", 9, true, 999999999},
+        NameCase{"pic17.05.2002_+99999999.jpg", 12, true, 99999999}));
+
+// Every field of up to four characters made of blanks, signs, digits and a
+// letter reads as the C library's "%<width>ld" read it, the minus sign aside.
+TEST_F(TransferListTest, TheNumberFieldReadsAsScanfReadIt) {
+    const std::string alphabet = " \t+-019a";
+    const char* const formats[] = {"%1ld", "%2ld", "%3ld", "%4ld"};
+    for (size_t width = 1; width <= 4; ++width) {
+        std::vector<size_t> digit(width, 0);
+        for (bool more = true; more;) {
+            std::string field;
+            for (size_t d : digit) {
+                field += alphabet[d];
+            }
+            long value = -1;
+            const bool scanned = std::sscanf(field.c_str(), formats[width - 1], &value) == 1;
+            const size_t first = field.find_first_not_of(" \t");
+            const bool minus = first != std::string::npos && field[first] == '-';
+            const bool wanted = scanned && value >= 0 && !minus;
+            const std::string name = "p_" + field + ".jpg";
+            uint32_t number = 0;
+            ASSERT_EQ(NumberOfName(names, name.c_str(), "p_", static_cast<uint32_t>(width), number),
+                      wanted)
+                << "'" << field << "'";
+            if (wanted) {
+                EXPECT_EQ(number, static_cast<uint32_t>(value)) << "'" << field << "'";
+            }
+            more = false;
+            for (size_t i = 0; i < width && !more; ++i) {
+                digit[i] = (digit[i] + 1) % alphabet.size();
+                more = digit[i] != 0;
+            }
+        }
+    }
+}
 
 TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
     std::vector<PluginPanelItem> items{
@@ -313,47 +347,48 @@ TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
     PanelInfo other{};
     other.PanelItems = items.data();
     other.ItemsNumber = static_cast<int>(items.size());
-    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 8u);
+    EXPECT_EQ(NextNumberInPanel(names, 3, kPrefix, other), 8u);
     other.ItemsNumber = 1;
-    EXPECT_EQ(NextNumberInPanel(3, kPrefix, other), 1u);
+    EXPECT_EQ(NextNumberInPanel(names, 3, kPrefix, other), 1u);
 }
 
 TEST_F(TransferListTest, TheFolderNumberGoesOnPastTheWidth) {
     const std::string folder = "D:\\Photos\\02-05-17\\";
     files.AddFolder(folder);
     uint32_t next = 0;
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, folder, next), 0);
     EXPECT_EQ(next, 1u);
     files.AddFile(folder + "pic17.05.2002_001.jpg");
     files.AddFile(folder + "pic17.05.2002_007.jpg");
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, folder, next), 0);
     EXPECT_EQ(next, 8u);
     files.AddFile(folder + "pic17.05.2002_999.jpg");
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, folder, next), 0);
     EXPECT_EQ(NumberedFileName(kPrefix, next, 3), "pic17.05.2002_1000.jpg");
     files.AddFile(folder + NumberedFileName(kPrefix, next, 3));
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, folder, next), 0);
     EXPECT_EQ(next, 1001u);
     files.AddFile(folder + "pic17.05.2002_01002.jpg"); // not how 1002 prints
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, folder, next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, folder, next), 0);
     EXPECT_EQ(next, 1001u);
 }
 
 TEST_F(TransferListTest, TheFirstListedEntryCountsToo) {
     files.AddFile("D:\\pic17.05.2002_003.jpg"); // a drive lists no "." first
     uint32_t next = 0;
-    ASSERT_EQ(NextNumberInFolder(3, kPrefix, "D:\\", next), 0);
+    ASSERT_EQ(NextNumberInFolder(names, 3, kPrefix, "D:\\", next), 0);
     EXPECT_EQ(next, 4u);
 }
 
 TEST_F(TransferListTest, AFolderThatCannotBeListedFails) {
     uint32_t next = 77;
-    EXPECT_EQ(NextNumberInFolder(3, kPrefix, "D:\\Missing\\", next), kLinkNoFolderListing);
+    EXPECT_EQ(NextNumberInFolder(names, 3, kPrefix, "D:\\Missing\\", next),
+              linkstatus::kFolderMissing);
     EXPECT_EQ(next, 77u);
 
     files.AddFile("D:\\P\\pic17.05.2002_001.jpg");
     files.FailCall(FileOp::FindNext, 2, syserr::kNotReady);
-    EXPECT_EQ(NextNumberInFolder(3, kPrefix, "D:\\P\\", next), kLinkListingFailed);
+    EXPECT_EQ(NextNumberInFolder(names, 3, kPrefix, "D:\\P\\", next), linkstatus::kFolderListing);
     EXPECT_EQ(next, 77u);
 }
 
