@@ -63,8 +63,9 @@ int ViewCurrentPicture(CameraPanel& panel) {
     char folder[NM] = {};
     if (!MakeTempFolder(folder)) {
         // Reported as the file of the picture that could not be made.
-        panel.camera->SetLinkStatus(panel.viewKind == kViewPhotos ? linkstatus::kPhotoFile
-                                                                  : linkstatus::kThumbnailFile);
+        panel.camera->SetLinkStatus(panel.viewKind == PictureKind::Photo
+                                        ? linkstatus::kPhotoFile
+                                        : linkstatus::kThumbnailFile);
         FarTransferView(panel).ReportError(panel.camera->Codes());
         return 1;
     }

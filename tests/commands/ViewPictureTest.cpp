@@ -37,7 +37,7 @@ protected:
 
 struct KindCase {
     const char* name;
-    int viewKind;
+    PictureKind viewKind;
     bool photo; // the bytes the viewer gets
 };
 
@@ -64,8 +64,8 @@ TEST_P(ViewPictureKindTest, CopiesTheShownKindAndOpensTheViewerOnIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ViewPictureKindTest,
-                         testing::Values(KindCase{"Photos", kViewPhotos, true},
-                                         KindCase{"Thumbnails", kViewThumbnails, false}),
+                         testing::Values(KindCase{"Photos", PictureKind::Photo, true},
+                                         KindCase{"Thumbnails", PictureKind::Thumbnail, false}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 struct HostKeyCase {
