@@ -21,9 +21,11 @@
 #include "fakes/FakeSleeper.h"
 #include "host/Host.h"
 #include "host/OpenPanels.h"
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/HostNameRules.h"
+#include "plugin/PanelListing.h"
 #include "plugin/Startup.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
@@ -185,20 +187,18 @@ void CollectAllFolders(benchmark::State& state) {
     }
     rig.List();
     const FolderList& folders = rig.Panel()->folders;
-    std::vector<PluginPanelItem> selected(folders.size());
-    for (size_t i = 0; i < folders.size(); ++i) {
-        std::copy_n(folders[i].name.c_str(), folders[i].name.size() + 1,
-                    selected[i].FindData.cFileName);
+    std::vector<PanelItem> selected;
+    for (const PictureFolder& folder : folders) {
+        selected.push_back(PanelItem{folder.name, 0, {}, true});
     }
-    PanelInfo panel{};
-    panel.SelectedItems = selected.data();
-    panel.SelectedItemsNumber = static_cast<int>(selected.size());
+    NamingSettings naming;
+    CopyBounded(naming.photoPath, "%2Y-%2M-%2D");
     const PictureTable& table = rig.Panel()->camera->Table();
     size_t count = 0;
     for (auto _ : state) {
         TransferList list;
-        count = CollectSelection(HostNameRules(), panel, kListingFolders, PictureKind::Photo,
-                                 "%2Y-%2M-%2D", "", table, list);
+        count = CollectSelection(HostNameRules(), selected, true, PictureKind::Photo, naming, table,
+                                 list);
         benchmark::DoNotOptimize(list.data());
     }
     Finish(state, static_cast<int>(count));

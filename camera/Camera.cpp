@@ -307,6 +307,7 @@ int32_t Camera::FileFailure(PictureKind kind) {
 
 bool Camera::DownloadPicture(uint32_t number, PictureKind kind, bool closeAfter, const char* path,
                              const DownloadProgress& progress, const FileTime& fileTime) {
+    partialFile_ = false;
     PictureDownload download{KindOf(kind), progress, closeAfter};
     if (!StartDownload(number, kind, path, download)) {
         return false;
@@ -340,6 +341,7 @@ bool Camera::StartDownload(uint32_t number, PictureKind kind, const char* path,
         linkStatus_ = download.kind.fileFailed;
         return false;
     }
+    partialFile_ = true;
     return true;
 }
 
@@ -405,6 +407,7 @@ bool Camera::FinishDownload(PictureDownload& download, const FileTime& fileTime)
         linkStatus_ = download.kind.failed;
         return false;
     }
+    partialFile_ = linkStatus_ != linkstatus::kOk;
     if (!EndConnection(download.closeAfter, kUpdateCodes)) {
         return false;
     }

@@ -35,9 +35,13 @@ public:
     bool LoadPictureInfo(uint32_t number, bool closeAfter);
     // Writes the photo or the thumbnail into the new file `path` (never over an
     // existing one) and gives it `fileTime` as its three times. A cancel or a
-    // failed file write keeps the partial file.
+    // failed file write keeps the partial file: the caller decides what
+    // becomes of it (LeftPartialFile).
     bool DownloadPicture(uint32_t number, PictureKind kind, bool closeAfter, const char* path,
                          const DownloadProgress& progress, const FileTime& fileTime);
+    // The last DownloadPicture created its file and did not complete the
+    // picture in it (a file that existed before is never opened).
+    bool LeftPartialFile() const { return partialFile_; }
     // The LinkStatus of a download whose file of `kind` could not be created
     // or written.
     static int32_t FileFailure(PictureKind kind);
@@ -98,6 +102,7 @@ private:
     uint32_t& Flags() { return link_.Port().flags; }
 
     bool connected_ = false;
+    bool partialFile_ = false;
     int32_t linkStatus_ = 0;
     PacketLink link_;
     uint32_t speedIndex_;

@@ -1,21 +1,34 @@
 #include "commands/FarTransferView.h"
 
+#include <algorithm>
+
 #include "host/Host.h"
 #include "host/MessageIds.h"
 #include "host/Messages.h"
 #include "host/PanelCalls.h"
 #include "plugin/HostNameRules.h"
-#include "transfer/PanelItems.h"
 
 namespace pixlor {
 namespace {
 
 constexpr std::size_t kLineSize = 128;
+constexpr int kReportPathLength = 60;
 
 } // namespace
 
 PanelView ViewOf(const CameraPanel& panel) {
-    return PanelView{panel.listingFlags, panel.viewKind};
+    const uint32_t flags = panel.listingFlags;
+    return PanelView{(flags & (kListingPictures | kListingInsideFolder)) != 0,
+                     (flags & kListingFolders) != 0, (flags & kListingInsideFolder) != 0,
+                     panel.viewKind};
+}
+
+PanelItem ItemOf(const PluginPanelItem& item) {
+    const char* name = item.FindData.cFileName;
+    const FarFileTime& created = item.FindData.ftCreationTime;
+    return PanelItem{std::string(name, std::find(name, name + NM, '\0')), item.UserData,
+                     FileTime{created.dwLowDateTime, created.dwHighDateTime},
+                     (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
 
 void FarTransferView::SaveScreen() {
@@ -34,14 +47,22 @@ const NameRules& FarTransferView::Names() const {
     return HostNameRules();
 }
 
-TransferList FarTransferView::SelectedPictures(const PanelView& panel, const NamingSettings& naming,
-                                               const PictureTable& table) {
-    TransferList list;
-    if (PanelInfo info; OwnPanelInfo(Handle(), info)) {
-        CollectSelection(Names(), info, panel.listingFlags, panel.viewKind, naming.photoPath,
-                         naming.thumbPath, table, list);
+void FarTransferView::ReportIncompleteFile(const std::string& path) {
+    char shown[kMaxPathBuffer];
+    ShortenPath(path, kReportPathLength, shown);
+    const char* lines[3] = {MessageText(MTitle), MessageText(MIncompleteFileKept), shown};
+    ShowLines(FMSG_WARNING | FMSG_MB_OK, "Errors", lines, 3);
+}
+
+std::vector<PanelItem> FarTransferView::Selection() {
+    std::vector<PanelItem> selected;
+    PanelInfo info;
+    if (OwnPanelInfo(Handle(), info) && info.SelectedItems != nullptr) {
+        for (int i = 0; i < info.SelectedItemsNumber; ++i) {
+            selected.push_back(ItemOf(info.SelectedItems[i]));
+        }
     }
-    return list;
+    return selected;
 }
 
 std::vector<uint32_t> FarTransferView::MarkedPositions(const PanelView& panel) {
@@ -80,12 +101,12 @@ void FarTransferView::RefreshKeeping(const PanelView& panel, const std::vector<u
     PanelControl(Handle(), FCTL_REDRAWPANEL, nullptr);
 }
 
-void FarTransferView::ListMayBeStale() {
-    panel_.listUncertain = true;
-}
-
 void FarTransferView::StartCopy(uint32_t totalFiles, uint32_t totalBytes) {
-    box_.emplace(totalFiles, totalBytes);
+    if (boxKind_ == CopyBox::FourLines) {
+        box_ = std::make_unique<HostCopyBox>();
+    } else {
+        box_ = std::make_unique<DownloadProgressBox>(totalFiles, totalBytes);
+    }
 }
 
 void FarTransferView::StartFile(const std::string& path) {

@@ -1,8 +1,8 @@
 // The host's side of a copy or deletion: its boxes, its panel's marks and
-// updates, the saved screen and the Esc poll.
+// updates, the saved screen and the Esc poll (in the progress boxes).
 #pragma once
 
-#include <optional>
+#include <memory>
 
 #include "commands/ProgressBox.h"
 #include "plugin/CameraPanel.h"
@@ -10,23 +10,31 @@
 
 namespace pixlor {
 
+// Which box shows a copy's progress.
+enum class CopyBox : uint8_t {
+    Bars,      // the panel's copy: the file and the total, a bar each
+    FourLines, // the host's copy: the file and its percentage
+};
+
 class FarTransferView final : public TransferView {
 public:
-    explicit FarTransferView(CameraPanel& panel) : panel_(panel) {}
+    explicit FarTransferView(CameraPanel& panel, CopyBox box = CopyBox::Bars)
+        : panel_(panel), boxKind_(box) {}
 
     void SaveScreen() override;
     void RestoreScreen() override;
     void ReportError(const CameraCodes& codes) override;
+    void ReportIncompleteFile(const std::string& path) override;
     const NameRules& Names() const override;
 
-    TransferList SelectedPictures(const PanelView& panel, const NamingSettings& naming,
-                                  const PictureTable& table) override;
+    std::vector<PanelItem> Selection() override;
     std::vector<uint32_t> MarkedPositions(const PanelView& panel) override;
     void Unmark(uint32_t position) override;
     void RefreshAfterDeletion() override;
     void RefreshFromTop() override;
     void RefreshKeeping(const PanelView& panel, const std::vector<uint32_t>& marked) override;
-    void ListMayBeStale() override;
+    // Remembered for the caller, which closes the panel.
+    void ListMayBeStale() override { listMayBeStale_ = true; }
 
     void StartCopy(uint32_t totalFiles, uint32_t totalBytes) override;
     void StartFile(const std::string& path) override;
@@ -39,13 +47,21 @@ public:
     void WarnNotCopied(uint32_t pictures) override;
     void WarnThumbnailMoveKept() override;
 
+    // ListMayBeStale was called during the operation.
+    bool StaleListSeen() const { return listMayBeStale_; }
+
 private:
     HANDLE Handle() { return &panel_; }
 
     CameraPanel& panel_;
+    const CopyBox boxKind_;
     HANDLE screen_ = nullptr;
-    std::optional<DownloadProgressBox> box_;
+    std::unique_ptr<CopyProgressBox> box_;
+    bool listMayBeStale_ = false;
 };
+
+// The host's item as the engines read it.
+PanelItem ItemOf(const PluginPanelItem& item);
 
 // What the panel shows now, for the engines.
 PanelView ViewOf(const CameraPanel& panel);

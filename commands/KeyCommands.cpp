@@ -43,7 +43,10 @@ char closeFolder[] = ".";
 // Also after a deletion the camera may have carried out unseen: a later
 // deletion by the listed numbers could take a picture nobody chose, so the
 // panel closes and opening it again reads the camera.
-void CloseWhenEmptyOrUncertain(CameraPanel& panel) {
+void CloseWhenEmptyOrUncertain(CameraPanel& panel, const FarTransferView& view) {
+    if (view.StaleListSeen()) {
+        panel.listUncertain = true;
+    }
     const bool empty = panel.camera->PictureCount() == 0;
     if (!empty && !panel.listUncertain) {
         return;
@@ -77,7 +80,7 @@ int DeleteKey(CameraPanel& panel) {
     }
     FarTransferView view(panel);
     DeletePictures(*panel.camera, view, ViewOf(panel));
-    CloseWhenEmptyOrUncertain(panel);
+    CloseWhenEmptyOrUncertain(panel, view);
     return 1;
 }
 
@@ -139,7 +142,7 @@ int CopyKey(CameraPanel& panel, bool move, unsigned controlState) {
                                   choice.folderKind, subfolderMode,    move};
     FarTransferView view(panel);
     DownloadPictures(*panel.camera, view, ViewOf(panel), request);
-    CloseWhenEmptyOrUncertain(panel);
+    CloseWhenEmptyOrUncertain(panel, view);
     return 1;
 }
 

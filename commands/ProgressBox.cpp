@@ -76,4 +76,31 @@ bool DownloadProgressBox::Update(uint32_t received, uint32_t size) {
     return !esc;
 }
 
+HostCopyBox::HostCopyBox() {
+    lines_[0] = MessageText(MHostCopyTitle);
+    lines_[1] = path_;
+    lines_[2] = percent_;
+    lines_[3] = MessageText(MPressEscToAbort);
+}
+
+void HostCopyBox::StartFile(const std::string& path) {
+    ShortenPath(path, kHostShownPathLength, path_);
+    CopyBounded(percent_, sizeof percent_, "00%");
+    lines_[3] = MessageText(MPressEscToAbort);
+}
+
+bool HostCopyBox::Update(uint32_t received, uint32_t size) {
+    const bool esc = esc_.Pressed();
+    if (esc) {
+        lines_[3] = MessageText(MAborting);
+    }
+    // A fixed format and at most ten digits: the buffer holds any value.
+    const auto percent = static_cast<int>(PercentOf(received, size));
+    if (hostFunctions.sprintf != nullptr) {
+        hostFunctions.sprintf(percent_, "%02d%%", percent);
+    }
+    ShowLines(0, nullptr, lines_, kLines);
+    return !esc;
+}
+
 } // namespace pixlor

@@ -1,6 +1,9 @@
-// The seven-line progress box of a download to folders: the target path, the
-// current file's and the whole operation's byte counts with a bar each, and
-// the Esc hint. Redrawn from the camera's progress callback.
+// The progress boxes of a copy, redrawn from the camera's progress callback:
+// the seven-line box of a download to folders (the target path, the current
+// file's and the whole operation's byte counts with a bar each, the Esc hint)
+// and the four-line box of the host's copy (its path, its percentage, the Esc
+// hint). Each polls Esc with one EscPoll for the whole operation, so a press
+// aborts one file.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +18,7 @@ namespace pixlor {
 inline constexpr int kBarCells = 50;
 inline constexpr std::size_t kBarLength = kBarCells + 2;
 inline constexpr int kShownPathLength = 52;
+inline constexpr int kHostShownPathLength = 60;             // the four-line box is wider
 inline constexpr char kFullCell = static_cast<char>(0xDB);  // full block, OEM
 inline constexpr char kShadeCell = static_cast<char>(0xB1); // medium shade, OEM
 
@@ -28,18 +32,26 @@ std::string ProgressBar(uint32_t percent);
 // host's TruncPathStr.
 void ShortenPath(const std::string& path, int maxLength, char* out);
 
-class DownloadProgressBox {
+class CopyProgressBox {
+public:
+    virtual ~CopyProgressBox() = default;
+    // A new file: its path shown, the Esc hint again.
+    virtual void StartFile(const std::string& path) = 0;
+    // A file copied or passed over: its size counts as done.
+    virtual void FinishFile(uint32_t size) = 0;
+    // The camera's callback: polls Esc, redraws; false to cancel the file.
+    virtual bool Update(uint32_t received, uint32_t size) = 0;
+};
+
+class DownloadProgressBox final : public CopyProgressBox {
 public:
     static constexpr int kLines = 7;
 
     DownloadProgressBox(uint32_t totalFiles, uint32_t totalBytes);
 
-    // A new file: its path on line 1, the Esc hint on line 6.
-    void StartFile(const std::string& path);
-    // A file copied or passed over: its size counts as done.
-    void FinishFile(uint32_t size) { bytesFinished_ += size; }
-    // The camera's callback: polls Esc, redraws; false to cancel the file.
-    bool Update(uint32_t received, uint32_t size);
+    void StartFile(const std::string& path) override;
+    void FinishFile(uint32_t size) override { bytesFinished_ += size; }
+    bool Update(uint32_t received, uint32_t size) override;
 
     const char* Line(int index) const { return lines_[index]; }
     uint32_t FilesStarted() const { return filesStarted_; }
@@ -58,7 +70,24 @@ private:
     std::string fileBar_;
     std::string totalBar_;
     const char* lines_[kLines] = {};
-    EscPoll esc_; // one for the whole operation: a press aborts one file
+    EscPoll esc_;
+};
+
+class HostCopyBox final : public CopyProgressBox {
+public:
+    static constexpr int kLines = 4;
+
+    HostCopyBox();
+
+    void StartFile(const std::string& path) override;
+    void FinishFile(uint32_t /*size*/) override {}
+    bool Update(uint32_t received, uint32_t size) override;
+
+private:
+    char path_[kMaxPathBuffer] = {};
+    char percent_[16] = "00%";
+    const char* lines_[kLines] = {};
+    EscPoll esc_; // the release of a press skips no other file
 };
 
 } // namespace pixlor

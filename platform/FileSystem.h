@@ -47,6 +47,8 @@ public:
     virtual std::unique_ptr<WritableFile> CreateNew(const char* path) = 0;
     // CreateDirectoryA, one level (named so that <windows.h> macros leave it alone).
     virtual bool MakeDirectory(const char* path) = 0;
+    // DeleteFileA: removes a file (named so that <windows.h> macros leave it alone).
+    virtual bool RemoveFile(const char* path) = 0;
     // RemoveDirectoryA: removes an empty folder only (named apart from the macro).
     virtual bool RemoveEmptyDirectory(const char* path) = 0;
     // FindFirstFileA(pattern): `pattern` is a folder path followed by "*.*"; "." and ".."

@@ -1,7 +1,7 @@
 // The plugin's panel: the host receives it from OpenPlugin as the panel handle
 // and passes it back to every panel entry point. It owns the camera and holds
-// the view state; the listing lives in plugin/, the key commands, the copies
-// and the deletion in transfer/, each in a file of its own.
+// the view state; the listing lives in plugin/, the keys and the host's copy
+// in commands/, the copies and the deletion in transfer/.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,11 @@
 #include "transfer/TransferList.h"
 
 namespace pixlor {
+
+// listingFlags bits of the panel (what its current listing shows).
+inline constexpr uint32_t kListingPictures = 0x01;
+inline constexpr uint32_t kListingFolders = 0x02;
+inline constexpr uint32_t kListingInsideFolder = 0x04;
 
 // Where the listed pictures' numbers start.
 enum class NumberingMode : int8_t {

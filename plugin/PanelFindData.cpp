@@ -10,10 +10,10 @@
 #include "platform/BoundedText.h"
 #include "plugin/CameraPanel.h"
 #include "plugin/HostNameRules.h"
+#include "plugin/PanelListing.h"
 #include "settings/Settings.h"
 #include "transfer/NameTemplate.h"
 #include "transfer/NamingSettings.h"
-#include "transfer/PanelItems.h"
 
 namespace pixlor {
 namespace {

@@ -8,6 +8,7 @@
 #include "plugin/CameraPanel.h"
 #include "plugin/HostNameRules.h"
 #include "transfer/NameTemplate.h"
+#include "transfer/TransferList.h"
 
 namespace pixlor {
 
@@ -97,6 +98,15 @@ int CameraPanel::SetDirectory(const char* name) {
     currentFolder = static_cast<std::size_t>(found - folders.begin());
     listingFlags = kListingInsideFolder;
     return 1;
+}
+
+uint32_t NextNumberInPanel(const NameRules& names, uint32_t width, const char* prefix,
+                           const PanelInfo& otherPanel) {
+    HighestNumber highest(names);
+    for (int i = 0; otherPanel.PanelItems != nullptr && i < otherPanel.ItemsNumber; ++i) {
+        highest.Consider(otherPanel.PanelItems[i].FindData.cFileName, prefix, width);
+    }
+    return highest.Next();
 }
 
 } // namespace pixlor

@@ -6,6 +6,7 @@
 
 #include "camera/PictureKind.h"
 #include "host/FarApi.h"
+#include "transfer/NameRules.h"
 
 namespace pixlor {
 
@@ -24,5 +25,10 @@ extern KeyBarTitles panelKeyBar;
 // F3 to F8 blank in every row, the copy, move, view and numbering labels of
 // the kind shown, every other key the host's own label.
 void FillKeyBar(PictureKind shown, NumberingMode numbering);
+
+// The next sequence number after the numbered ".jpg" names of `prefix` among the
+// other panel's items: the largest number plus 1, or 1.
+uint32_t NextNumberInPanel(const NameRules& names, uint32_t width, const char* prefix,
+                           const PanelInfo& otherPanel);
 
 } // namespace pixlor

@@ -20,7 +20,7 @@ FLOORS = [
     ("camera", 2, "the packet link and the camera"),
     ("host", 3, "the host's records, services, boxes, dialog items, panel calls, texts"),
     ("settings", 3, "the settings store over the registry seam"),
-    ("transfer", 4, "names, picture times, transfer lists, the download and delete engines"),
+    ("transfer", 4, "names, picture times, transfer lists, the per-file copy rule, the copy and delete engines"),
     ("plugin", 5, "the panel: lifecycle, listing, find data, start-up"),
     ("commands", 6, "key commands, the host's copy, progress and questions in boxes"),
     ("configure", 6, "the configuration dialog"),

@@ -43,8 +43,13 @@ bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
     const OperationTiming timing;
     view.SaveScreen();
     const NamingSettings naming = NamingSettings::Read();
-    TransferList list =
-        given ? std::move(*given) : view.SelectedPictures(panel, naming, camera.Table());
+    TransferList list;
+    if (given) {
+        list = std::move(*given);
+    } else {
+        CollectSelection(view.Names(), view.Selection(), panel.listsFolders, panel.kind, naming,
+                         camera.Table(), list);
+    }
 
     for (std::size_t i = 0; i < list.size(); ++i) {
         view.ShowDeleting(i + 1, list.size());

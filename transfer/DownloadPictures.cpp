@@ -1,28 +1,15 @@
 #include "transfer/DownloadPictures.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
-#include "camera/LinkStatus.h"
-#include "platform/Platform.h"
 #include "platform/Sleeper.h"
 #include "transfer/DeletePictures.h"
-#include "transfer/DownloadFailure.h"
+#include "transfer/FileCopy.h"
 #include "transfer/NameTemplate.h"
-#include "transfer/PathLimit.h"
 
 namespace pixlor {
 namespace {
-
-constexpr std::size_t kExtensionLength = 4; // ".jpg"
-
-enum class FileOutcome {
-    Copied,
-    PassedOver, // failed, but the copy goes on with the next file
-    Aborted,    // the user pressed Esc
-    Stopped,    // reported; the copy ends
-};
 
 class Download {
 public:
@@ -41,12 +28,12 @@ private:
     bool OneKind() const { return request_.kindsMode == KindsMode::OneKind; }
     int Passes() const { return OneKind() ? 1 : 2; }
     bool CopiesPhotos() const { return !OneKind() || request_.kind == PictureKind::Photo; }
-    uint32_t SizeOf(uint32_t position, PictureKind kind) const;
+    uint32_t SizeOf(uint32_t position, PictureKind kind) const {
+        return PictureSize(camera_, position, kind);
+    }
     std::string TargetFolder(uint32_t position, PictureKind folderKind) const;
     FileOutcome CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
                          bool last);
-    FileOutcome Stop(int32_t linkStatus);
-    FileOutcome Stop();
     bool Finish();
     bool EndAfterAbort();
     void Warn();
@@ -67,7 +54,12 @@ private:
 bool Download::Run(std::optional<TransferList> given) {
     view_.SaveScreen();
     naming_ = NamingSettings::Read();
-    list_ = given ? std::move(*given) : view_.SelectedPictures(panel_, naming_, camera_.Table());
+    if (given) {
+        list_ = std::move(*given);
+    } else {
+        CollectSelection(view_.Names(), view_.Selection(), panel_.listsFolders, panel_.kind,
+                         naming_, camera_.Table(), list_);
+    }
 
     uint32_t totalFiles = 0;
     uint32_t totalBytes = 0;
@@ -122,14 +114,6 @@ bool Download::Run(std::optional<TransferList> given) {
     return Finish();
 }
 
-uint32_t Download::SizeOf(uint32_t position, PictureKind kind) const {
-    const PictureRecord* record = camera_.RecordAt(position);
-    if (record == nullptr) {
-        return 0;
-    }
-    return kind == PictureKind::Photo ? record->photoSize : record->thumbnailSize;
-}
-
 std::string Download::TargetFolder(uint32_t position, PictureKind folderKind) const {
     const SubfolderMode mode = request_.subfolderMode;
     const bool subfolder = mode == SubfolderMode::Always ||
@@ -147,69 +131,17 @@ std::string Download::TargetFolder(uint32_t position, PictureKind folderKind) co
 
 FileOutcome Download::CopyFile(const TransferItem& item, PictureKind kind, PictureKind folderKind,
                                bool last) {
-    const int32_t fileFailure = Camera::FileFailure(kind);
-    const NameBuffer prefix = ExpandedName(item.position, naming_.Prefix(kind), &camera_.Table());
-    const std::string folder = TargetFolder(item.position, folderKind);
-    const uint32_t width = naming_.Digits(kind);
-
-    // No path the system cannot hold is ever handed to it: the file could not
-    // be created there.
-    const std::size_t shortest =
-        folder.size() + std::strlen(prefix.c_str()) + width + kExtensionLength;
-    if (shortest >= kMaxPathBuffer) {
-        NotePathTooLong();
-        return Stop(fileFailure);
-    }
-    uint32_t number = 0;
-    int32_t numbering = NextNumberInFolder(view_.Names(), width, prefix.c_str(), folder, number);
-    if (numbering == linkstatus::kFolderMissing) {
-        if (!CurrentPlatform().files->MakeDirectory(folder.c_str())) {
-            return Stop(linkstatus::kFolderCreate);
-        }
-        numbering = NextNumberInFolder(view_.Names(), width, prefix.c_str(), folder, number);
-    }
-    if (numbering != 0) {
-        return Stop(numbering);
-    }
-    const std::string path = folder + NumberedFileName(prefix.c_str(), number, width);
-    if (path.size() >= kMaxPathBuffer) {
-        NotePathTooLong(); // not the folder scan's "no more files"
-        return Stop(fileFailure);
-    }
-
-    view_.StartFile(path);
-    TransferView& view = view_;
-    const bool copied = camera_.DownloadPicture(
-        item.position + 1, kind, last, path.c_str(),
-        [&view](uint32_t received, uint32_t size) { return view.FileProgress(received, size); },
-        item.timeStamp);
-    const uint32_t size = SizeOf(item.position, kind);
-    if (copied) {
-        view_.FinishFile(size);
-        return FileOutcome::Copied;
-    }
-    switch (ClassifyDownloadFailure(camera_)) {
-    case DownloadFailure::Stops:
-        return Stop();
-    case DownloadFailure::Aborted:
-        return FileOutcome::Aborted;
-    case DownloadFailure::PassedOver:
-        break;
-    }
-    view_.FinishFile(size);
-    return FileOutcome::PassedOver;
-}
-
-FileOutcome Download::Stop(int32_t linkStatus) {
-    camera_.SetLinkStatus(linkStatus);
-    return Stop();
-}
-
-// Every stop hands the camera back, also after a folder failure: an earlier
-// file may have left it at the high speed.
-FileOutcome Download::Stop() {
-    ReportAndRecover(camera_, view_);
-    return FileOutcome::Stopped;
+    PictureFile file;
+    file.position = item.position;
+    file.kind = kind;
+    file.time = item.timeStamp;
+    file.target.folder = TargetFolder(item.position, folderKind);
+    file.target.numbered = true;
+    file.target.prefix =
+        ExpandedName(item.position, naming_.Prefix(kind), &camera_.Table()).c_str();
+    file.target.digits = naming_.Digits(kind);
+    file.last = last;
+    return CopyPictureFile(camera_, view_, file);
 }
 
 bool Download::Finish() {

@@ -1,27 +1,34 @@
-// The host panel's items read as pictures: the selection to transfer, and the
-// numbers the other panel's files already use.
+// The panel's items as the host hands them over, read as pictures: the
+// selection to transfer, and the items of the host's own copy.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "camera/PictureTable.h"
-#include "host/FarApi.h"
+#include "platform/FileTime.h"
+#include "transfer/NamingSettings.h"
 #include "transfer/TransferList.h"
 
 namespace pixlor {
 
-// Appends the panel's selected items: for a folder listing (kListingFolders),
-// every picture of each selected folder under the folder template of the kind
-// shown; otherwise each selected picture, by its UserData position and with its
-// creation time. Returns the size of the whole list.
-size_t CollectSelection(const NameRules& names, const PanelInfo& panel, uint32_t listingFlags,
-                        PictureKind shown, const char* photoFolderTemplate,
-                        const char* thumbFolderTemplate, const PictureTable& table,
-                        TransferList& list);
+// One item of the panel: a picture (by its table position, with the time the
+// panel shows) or a virtual folder (by its name).
+struct PanelItem {
+    std::string name;
+    uint32_t position = 0;
+    FileTime time;
+    bool folder = false;
+};
 
-// The next sequence number after the numbered ".jpg" names of `prefix` among the
-// other panel's items: the largest number plus 1, or 1.
-uint32_t NextNumberInPanel(const NameRules& names, uint32_t width, const char* prefix,
-                           const PanelInfo& otherPanel);
+// Appends the pictures of the selected items: for a panel that lists folders,
+// every picture of each selected folder under the folder template of `kind`
+// (the folder names compared by `names`);
+// otherwise each selected picture, by its position and with its time. Returns
+// the size of the whole list.
+size_t CollectSelection(const NameRules& names, const std::vector<PanelItem>& selected,
+                        bool listsFolders, PictureKind kind, const NamingSettings& naming,
+                        const PictureTable& table, TransferList& list);
 
 } // namespace pixlor

@@ -34,11 +34,6 @@ struct PictureFolder {
 };
 using FolderList = std::vector<PictureFolder>;
 
-// listingFlags bits of the panel (what its current listing shows).
-inline constexpr uint32_t kListingPictures = 0x01;
-inline constexpr uint32_t kListingFolders = 0x02;
-inline constexpr uint32_t kListingInsideFolder = 0x04;
-
 // Appends every picture, in table order, whose folder template expands to
 // `filter` (compared by `names`); a null or empty filter takes every picture.
 // Returns the size of the whole list.

@@ -1,8 +1,8 @@
-// What the user sees and decides while pictures are copied or deleted. The
-// download and delete engines know nothing of the host: each operation here is
-// one group of the host calls they make, in the order they make them. The
-// host's implementation draws its boxes (commands/FarTransferView); tests
-// record the operations as events.
+// What the user sees and decides while pictures are copied or deleted, as the
+// download and delete engines meet it: the screen, the panel's selection and
+// marks, the progress, the questions and the reports. The engines name what
+// happens; the host's implementation (commands/FarTransferView) turns each
+// operation into its boxes and panel calls, the tests record them as events.
 #pragma once
 
 #include <cstddef>
@@ -12,23 +12,21 @@
 
 #include "camera/Camera.h"
 #include "camera/CameraCodes.h"
-#include "camera/PictureTable.h"
 #include "transfer/NameRules.h"
 #include "transfer/NamingSettings.h"
-#include "transfer/TransferList.h"
+#include "transfer/PanelItems.h"
 
 namespace pixlor {
 
 // What the panel shows when the operation starts.
 struct PanelView {
-    uint32_t listingFlags = 0; // kListingPictures, kListingFolders, kListingInsideFolder
-    PictureKind viewKind = PictureKind::Photo;
+    bool listsPictures = false; // its items are pictures to mark (also inside a folder)
+    bool listsFolders = false;  // its items are the virtual folders of the folder template
+    bool insideFolder = false;  // it shows the inside of one virtual folder
+    PictureKind kind = PictureKind::Photo;
 
-    // The panel lists pictures (not folders): its items are pictures to mark.
-    bool ListsPictures() const {
-        return (listingFlags & (kListingPictures | kListingInsideFolder)) != 0;
-    }
-    bool InsideFolder() const { return (listingFlags & kListingInsideFolder) != 0; }
+    bool ListsPictures() const { return listsPictures; }
+    bool InsideFolder() const { return insideFolder; }
 };
 
 class TransferView {
@@ -41,12 +39,14 @@ public:
     virtual void RestoreScreen() = 0;
     // The "Errors" box with the camera's codes, the saved screen restored first.
     virtual void ReportError(const CameraCodes& codes) = 0;
+    // The "Errors" box naming a file a download left incomplete and that
+    // could not be removed.
+    virtual void ReportIncompleteFile(const std::string& path) = 0;
     // How the host compares the names of the files and folders written to.
     virtual const NameRules& Names() const = 0;
 
-    // The panel's selected pictures, as the panel names them.
-    virtual TransferList SelectedPictures(const PanelView& panel, const NamingSettings& naming,
-                                          const PictureTable& table) = 0;
+    // The panel's selected items as they are.
+    virtual std::vector<PanelItem> Selection() = 0;
     // The positions of the pictures still marked; none where folders are listed.
     virtual std::vector<uint32_t> MarkedPositions(const PanelView& panel) = 0;
     // A copied picture's mark cleared, the panel redrawn.
@@ -57,7 +57,8 @@ public:
     virtual void RefreshFromTop() = 0;
     // The panel re-read at the end of a copy, `marked` marked again, redrawn.
     virtual void RefreshKeeping(const PanelView& panel, const std::vector<uint32_t>& marked) = 0;
-    // A deletion may have happened unseen: the listed numbers may be stale.
+    // A deletion may have happened unseen: the listed numbers may be stale
+    // (the operation's caller closes the panel).
     virtual void ListMayBeStale() = 0;
 
     // The copy's progress: totals first, then each file.

@@ -183,6 +183,24 @@ public:
         return true;
     }
 
+    bool RemoveFile(const char* path) override {
+        const std::string native = NativePath(path);
+        if (::unlink(native.c_str()) != 0) {
+            // As DeleteFileA: a missing file in a folder that exists is "file not found".
+            const int error = errno;
+            const size_t cut = native.rfind('/');
+            struct stat parent {};
+            const bool folderThere =
+                cut == std::string::npos ||
+                (::stat(native.substr(0, cut == 0 ? 1 : cut).c_str(), &parent) == 0 &&
+                 S_ISDIR(parent.st_mode));
+            lastError_ = error == ENOENT && folderThere ? syserr::kFileNotFound
+                                                        : WindowsError(error, ErrnoSource::File);
+            return false;
+        }
+        return true;
+    }
+
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override {
         const std::string native = NativePath(pattern);
         const size_t cut = native.rfind('/');

@@ -113,6 +113,14 @@ public:
         return true;
     }
 
+    bool RemoveFile(const char* path) override {
+        if (!DeleteFileA(path)) {
+            lastError_ = GetLastError();
+            return false;
+        }
+        return true;
+    }
+
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override {
         WIN32_FIND_DATAA data;
         const HANDLE handle = FindFirstFileA(pattern, &data);

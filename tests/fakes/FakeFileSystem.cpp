@@ -194,6 +194,29 @@ bool FakeFileSystem::RemoveEmptyDirectory(const char* path) {
     return true;
 }
 
+// As on Windows, an open file cannot be removed (it was opened without sharing).
+bool FakeFileSystem::RemoveFile(const char* path) {
+    if (const uint32_t error = Count(FileOp::RemoveFile)) {
+        return Fail(error);
+    }
+    const std::string name = Normalise(path == nullptr ? "" : path);
+    const Entry* entry = Lookup(name);
+    if (entry == nullptr) {
+        return Fail(ParentExists(name) ? syserr::kFileNotFound : syserr::kPathNotFound);
+    }
+    if (entry->folder) {
+        return Fail(syserr::kAccessDenied);
+    }
+    FakeFile& file = files_[entry->file];
+    if (file.open) {
+        return Fail(syserr::kSharingViolation);
+    }
+    file.removed = true;
+    removed_.push_back(file.path);
+    entries_.erase(LowerCase(name));
+    return true;
+}
+
 std::unique_ptr<FindHandle> FakeFileSystem::FindFirst(const char* pattern, FindEntry& first) {
     if (const uint32_t error = Count(FileOp::FindFirst)) {
         Fail(error);
@@ -294,7 +317,9 @@ std::string FakeFileSystem::Text(std::string_view path) const {
 std::vector<std::string> FakeFileSystem::FilePaths() const {
     std::vector<std::string> paths;
     for (const FakeFile& file : files_) {
-        paths.push_back(file.path);
+        if (!file.removed) {
+            paths.push_back(file.path);
+        }
     }
     return paths;
 }

@@ -25,9 +25,10 @@ enum class FileOp {
     SetTimes,
     Close,
     MakeDirectory,
-    RemoveEmptyDirectory,
     FindFirst,
-    FindNext
+    FindNext,
+    RemoveFile,
+    RemoveEmptyDirectory,
 };
 
 struct FakeFile {
@@ -37,7 +38,8 @@ struct FakeFile {
     FileTime lastAccess;
     FileTime lastWrite;
     bool timesSet = false;
-    bool open = false; // a WritableFile still holds it
+    bool open = false;    // a WritableFile still holds it
+    bool removed = false; // RemoveFile took it away
 };
 
 class FakeFileSystem final : public FileSystem {
@@ -49,6 +51,7 @@ public:
     // FileSystem.
     std::unique_ptr<WritableFile> CreateNew(const char* path) override;
     bool MakeDirectory(const char* path) override;
+    bool RemoveFile(const char* path) override;
     bool RemoveEmptyDirectory(const char* path) override;
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
@@ -76,8 +79,9 @@ public:
     bool HasFile(std::string_view path) const { return File(path) != nullptr; }
     bool HasFolder(std::string_view path) const;
     std::string Text(std::string_view path) const; // the file's bytes, "" when absent
-    std::vector<std::string> FilePaths() const;    // in creation order
+    std::vector<std::string> FilePaths() const;    // in creation order, the removed left out
     std::vector<std::string> FolderPaths() const;  // in creation order
+    std::vector<std::string> RemovedPaths() const { return removed_; } // in removal order
     uint32_t Calls(FileOp op) const;
     uint32_t OpenFiles() const;
 
@@ -108,6 +112,7 @@ private:
     std::map<std::string, Entry> entries_; // by lower-case path
     std::vector<FakeFile> files_;
     std::vector<std::string> folders_;
+    std::vector<std::string> removed_;
     std::vector<Fault> faults_;
     std::map<FileOp, uint32_t> calls_;
     uint32_t lastError_ = 0;

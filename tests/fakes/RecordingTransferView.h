@@ -17,7 +17,7 @@ namespace pixlor::fakes {
 class RecordingTransferView final : public TransferView {
 public:
     std::vector<std::string> events;
-    TransferList selection;                 // what SelectedPictures returns
+    std::vector<PanelItem> selection;       // what Selection returns
     std::vector<uint32_t> marked;           // what MarkedPositions returns
     std::deque<bool> answers;               // for the questions, in order (none: Esc)
     std::function<bool(int call)> progress; // each FileProgress call (from 1); false: Esc
@@ -30,8 +30,10 @@ public:
         events.push_back("Error " + std::to_string(codes.linkStatus));
     }
     const NameRules& Names() const override { return names; }
-    TransferList SelectedPictures(const PanelView&, const NamingSettings&,
-                                  const PictureTable&) override {
+    void ReportIncompleteFile(const std::string& path) override {
+        events.push_back("Incomplete " + path);
+    }
+    std::vector<PanelItem> Selection() override {
         events.push_back("Selection");
         return selection;
     }

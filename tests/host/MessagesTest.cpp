@@ -19,6 +19,7 @@ public:
     explicit LastErrorFiles(uint32_t error) : error_(error) {}
     std::unique_ptr<WritableFile> CreateNew(const char*) override { return nullptr; }
     bool MakeDirectory(const char*) override { return false; }
+    bool RemoveFile(const char*) override { return false; }
     bool RemoveEmptyDirectory(const char*) override { return false; }
     std::unique_ptr<FindHandle> FindFirst(const char*, FindEntry&) override { return nullptr; }
     uint32_t LastError() const override { return error_; }

@@ -105,6 +105,31 @@ TEST(FakeFileSystem, AFailingFindNextEndsTheSearchWithItsCode) {
     EXPECT_EQ(end, syserr::kNotReady);
 }
 
+TEST(FakeFileSystem, RemovesAClosedFileAndRecordsIt) {
+    FakeFileSystem fs;
+    fs.AddFolder("D:\\P");
+    fs.AddFile("D:\\P\\old.jpg", "old");
+    auto open = fs.CreateNew("D:\\P\\new.jpg");
+    ASSERT_NE(open, nullptr);
+    EXPECT_FALSE(fs.RemoveFile("D:\\P\\NEW.jpg")) << "not while a handle holds it";
+    EXPECT_EQ(fs.LastError(), syserr::kSharingViolation);
+    open.reset();
+    EXPECT_TRUE(fs.RemoveFile("D:\\P\\NEW.jpg"));
+    EXPECT_FALSE(fs.HasFile("D:\\P\\new.jpg"));
+    EXPECT_EQ(fs.RemovedPaths(), (std::vector<std::string>{"D:\\P\\new.jpg"}));
+    EXPECT_EQ(fs.FilePaths(), (std::vector<std::string>{"D:\\P\\old.jpg"}));
+    EXPECT_FALSE(fs.RemoveFile("D:\\P\\new.jpg"));
+    EXPECT_EQ(fs.LastError(), syserr::kFileNotFound);
+    EXPECT_FALSE(fs.RemoveFile("D:\\P"));
+    EXPECT_EQ(fs.LastError(), syserr::kAccessDenied);
+    fs.FailCall(FileOp::RemoveFile, 5, syserr::kWriteFault);
+    EXPECT_FALSE(fs.RemoveFile("D:\\P\\old.jpg"));
+    EXPECT_EQ(fs.LastError(), syserr::kWriteFault);
+    EXPECT_EQ(fs.Text("D:\\P\\old.jpg"), "old");
+    EXPECT_EQ(fs.Calls(FileOp::RemoveFile), 5u);
+    EXPECT_EQ(fs.CreateNew("D:\\P\\new.jpg") != nullptr, true) << "the name is free again";
+}
+
 TEST(FakeFileSystem, KeepsTimesAndClosedState) {
     FakeFileSystem fs;
     auto file = fs.CreateNew("t.jpg");

@@ -71,6 +71,18 @@ TEST_F(PosixFileSystem, CreateNewWritesAndNeverOpensAnExistingFile) {
     EXPECT_EQ(files.LastError(), syserr::kFilenameTooLong);
 }
 
+TEST_F(PosixFileSystem, RemoveFileTakesAFileAwayWithWindowsCodes) {
+    auto file = files.CreateNew(Win("r.jpg").c_str());
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(file->Close());
+    EXPECT_TRUE(files.RemoveFile(Win("r.jpg").c_str()));
+    EXPECT_FALSE(fs::exists(root_ / "r.jpg"));
+    EXPECT_FALSE(files.RemoveFile(Win("r.jpg").c_str()));
+    EXPECT_EQ(files.LastError(), syserr::kFileNotFound);
+    EXPECT_FALSE(files.RemoveFile(Win("missing\\r.jpg").c_str()));
+    EXPECT_EQ(files.LastError(), syserr::kPathNotFound);
+}
+
 TEST_F(PosixFileSystem, SetTimesSetsAccessAndModificationExactly) {
     auto file = files.CreateNew(Win("t.jpg").c_str());
     ASSERT_NE(file, nullptr);

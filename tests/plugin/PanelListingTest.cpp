@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FoldingNameRules.h"
 #include "host/MessageIds.h"
 #include "plugin/PanelListing.h"
 #include "tests/plugin/PanelFixture.h"
@@ -304,6 +305,22 @@ TEST_F(PanelListingTest, ThePropertiesAddDotsAndTheFolderOnlyInsideAFolder) {
     panel->GetOpenPluginInfo(inside);
     EXPECT_EQ(inside.Flags, 0x5BFu);
     EXPECT_STREQ(inside.CurDir, "02-05-18");
+}
+
+TEST_F(PanelListingTest, ThePanelNumberFollowsTheLargestMatch) {
+    std::vector<PluginPanelItem> items;
+    for (const char* name :
+         {"..", "pic17.05.2002_001.jpg", "pic17.05.2002_007.jpg", "PIC17.05.2002_005.JPG",
+          "pic17.05.2002_01.jpg", "pic17.05.2002_050.jpeg"}) {
+        items.push_back(hostkit::MakePanelItem(name));
+    }
+    PanelInfo other{};
+    other.PanelItems = items.data();
+    other.ItemsNumber = static_cast<int>(items.size());
+    const fakes::FoldingNameRules names;
+    EXPECT_EQ(NextNumberInPanel(names, 3, "pic17.05.2002_", other), 8u);
+    other.ItemsNumber = 1;
+    EXPECT_EQ(NextNumberInPanel(names, 3, "pic17.05.2002_", other), 1u);
 }
 
 } // namespace

@@ -142,6 +142,7 @@ void CheckInvariants(W& world, const typename W::PictureList& before, Op op, boo
     check(world.SeedsIntact(), "an existing file was overwritten");
     if (op != Op::F8) {
         check(world.NothingLost(before), "a picture left the camera without a complete copy");
+        check(world.PartialFiles(before) == 0, "an incomplete file stayed under a picture's name");
     }
     // After a time-out or a garbled answer nothing more is sent: the line is
     // taken for broken, and only the next operation's handshake can tell.

@@ -32,7 +32,7 @@ TEST(EmulatorCell, F6WithTheCameraGoneInTheSecondPictureDeletesNothing) {
 
     EXPECT_EQ(world.CompleteFiles({original[0]}), 1u) << "the first picture is complete";
     EXPECT_EQ(world.CompleteFiles({original[1]}), 0u);
-    EXPECT_EQ(world.PartialFiles(original), 1u) << "the second picture's partial file is left";
+    EXPECT_EQ(world.PartialFiles(original), 0u) << "the second picture's partial file is removed";
     EXPECT_EQ(world.Pictures().size(), 2u) << "the move stops before deleting anything";
     // A read time-out, and the receive queue of a line that is gone cannot be discarded.
     EXPECT_EQ(world.Reports(0), std::vector<std::string>{"4/11/0x1020"});

@@ -17,6 +17,7 @@ namespace {
 
 const std::string kPhotos = "D:\\Photos\\";
 const std::string kFolder = kPhotos + "02-05-17\\";
+const PanelView kPicturesPanel{.listsPictures = true};
 
 std::string Photo(int n) {
     char name[32];
@@ -62,7 +63,7 @@ TEST_P(DownloadEngineTest, PlaysTheRulesOfTheCopy) {
     Open(std::move(pictures));
     fakes::RecordingTransferView view;
     for (int p = 0; p < c.pictures; ++p) {
-        view.selection.push_back(TransferItem{{}, static_cast<uint32_t>(p)});
+        view.selection.push_back(PanelItem{"", static_cast<uint32_t>(p), {}, false});
     }
     view.answers = c.answers;
     view.marked = c.marked;
@@ -73,8 +74,7 @@ TEST_P(DownloadEngineTest, PlaysTheRulesOfTheCopy) {
         return std::find(c.escAt.begin(), c.escAt.end(), call) == c.escAt.end();
     };
 
-    EXPECT_TRUE(DownloadPictures(*panel->camera, view,
-                                 PanelView{kListingPictures, PictureKind::Photo}, c.request));
+    EXPECT_TRUE(DownloadPictures(*panel->camera, view, kPicturesPanel, c.request));
 
     EXPECT_EQ(view.events, c.events);
     EXPECT_EQ(fake.deleted, c.deleted);
@@ -112,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "Unmark 0", Photo(9), "Done 2500", "Unmark 1", "RestoreScreen",
                     "RefreshKeeping"},
                    {}},
-        // Esc in the first file, then "go on": the aborted picture stays marked.
+        // Esc in the first file, then "go on": the aborted picture stays marked,
+        // and its incomplete file is gone, so the next picture takes its number.
         EngineCase{"EscThenGoOn",
                    2,
                    Request(KindsMode::OneKind, PictureKind::Photo, false),
@@ -122,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {true},
                    {0},
                    {"SaveScreen", "Selection", "Copy 2 files 5000 bytes", Photo(1), "AskGoOn yes",
-                    Photo(2), "Done 2500", "Unmark 1", "RestoreScreen", "Marked",
+                    Photo(1), "Done 2500", "Unmark 1", "RestoreScreen", "Marked",
                     "RefreshKeeping 0"},
                    {}},
         // A move stopped by Esc in its second picture, the copied one deleted.
@@ -198,9 +199,7 @@ TEST_P(DeleteEngineTest, FollowsEachDeletionAndReportsAFailure) {
     }
     fake.faults = c.faults;
 
-    EXPECT_EQ(
-        DeletePictures(*panel->camera, view, PanelView{kListingPictures, PictureKind::Photo}, list),
-        c.deletes);
+    EXPECT_EQ(DeletePictures(*panel->camera, view, kPicturesPanel, list), c.deletes);
 
     EXPECT_EQ(view.events, c.events);
     EXPECT_EQ(fake.deleted, c.deleted);

@@ -87,9 +87,10 @@ protected:
         return FakePicture::Sized(2500, 300, time, seed);
     }
 
-    // Opens the panel on these pictures with every picture's details read, the
-    // camera handed back, and the camera's record cleared.
-    void Open(std::vector<FakePicture> pictures) {
+    // Opens the panel on these pictures with the details of the first
+    // `detailsRead` (all by default) read, the camera handed back, and the
+    // camera's record cleared.
+    void Open(std::vector<FakePicture> pictures, uint32_t detailsRead = UINT32_MAX) {
         for (FakePicture& p : pictures) {
             fake.AddPicture(std::move(p));
         }
@@ -97,8 +98,9 @@ protected:
         panel = std::make_unique<CameraPanel>();
         Camera& camera = *panel->camera;
         ASSERT_TRUE(camera.LoadPictureTable());
-        for (uint32_t n = 1; n <= camera.PictureCount(); ++n) {
-            ASSERT_TRUE(camera.LoadPictureInfo(n, n == camera.PictureCount()));
+        const uint32_t read = std::min(detailsRead, camera.PictureCount());
+        for (uint32_t n = 1; n <= read; ++n) {
+            ASSERT_TRUE(camera.LoadPictureInfo(n, n == read));
         }
         ASSERT_TRUE(camera.Disconnect());
         fake.commands.clear();

@@ -10,6 +10,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FoldingNameRules.h"
+#include "platform/BoundedText.h"
 #include "platform/Platform.h"
 #include "platform/SystemError.h"
 #include "transfer/NameTemplate.h"
@@ -26,12 +27,16 @@ PictureRecord Taken(uint8_t day, uint8_t hour, uint32_t photoSize, uint32_t thum
     return PictureRecord{true, photoSize, thumbSize, day, 5, 2002, hour, 0, 0};
 }
 
-PluginPanelItem Item(const char* name, uint32_t userData = 0, FileTime created = {}) {
-    PluginPanelItem item{};
-    std::strncpy(item.FindData.cFileName, name, sizeof item.FindData.cFileName - 1);
-    item.FindData.ftCreationTime = FarFileTime{created.low, created.high};
-    item.UserData = userData;
-    return item;
+PanelItem Folder(const char* name) {
+    return PanelItem{name, 0, {}, true};
+}
+
+// The naming settings with these folder templates.
+NamingSettings Templates(const char* photoPath, const char* thumbPath) {
+    NamingSettings naming;
+    CopyBounded(naming.photoPath, photoPath);
+    CopyBounded(naming.thumbPath, thumbPath);
+    return naming;
 }
 
 std::vector<uint32_t> Positions(const TransferList& list) {
@@ -147,23 +152,17 @@ TEST_F(TransferListTest, AnEmptyCameraGivesEmptyLists) {
 }
 
 TEST_F(TransferListTest, SelectedFoldersGiveTheirPicturesFolderAfterFolder) {
-    std::vector<PluginPanelItem> selected{Item("02-05-18"), Item("02-05-17")};
-    PanelInfo panel{};
-    panel.SelectedItems = selected.data();
-    panel.SelectedItemsNumber = 2;
+    const std::vector<PanelItem> selected{Folder("02-05-18"), Folder("02-05-17")};
     TransferList list;
-    EXPECT_EQ(CollectSelection(names, panel, kListingFolders, PictureKind::Photo, "%2Y-%2M-%2D", "",
-                               table, list),
+    EXPECT_EQ(CollectSelection(names, selected, true, PictureKind::Photo,
+                               Templates("%2Y-%2M-%2D", ""), table, list),
               3u);
     EXPECT_EQ(Positions(list), (std::vector<uint32_t>{1, 0, 2}));
 
     // Thumbnails are grouped by their own template.
     TransferList thumbs;
-    std::vector<PluginPanelItem> byDay{Item("18")};
-    panel.SelectedItems = byDay.data();
-    panel.SelectedItemsNumber = 1;
-    CollectSelection(names, panel, kListingFolders, PictureKind::Thumbnail, "%2Y-%2M-%2D", "%D",
-                     table, thumbs);
+    CollectSelection(names, {Folder("18")}, true, PictureKind::Thumbnail,
+                     Templates("%2Y-%2M-%2D", "%D"), table, thumbs);
     EXPECT_EQ(Positions(thumbs), (std::vector<uint32_t>{1}));
 }
 
@@ -203,16 +202,13 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         {"%", {"", "x"}},                        // a failing template names every picture ""
     };
     for (const SelectionCase& c : cases) {
-        std::vector<PluginPanelItem> selected;
+        std::vector<PanelItem> selected;
         for (const char* name : c.folders) {
-            selected.push_back(Item(name));
+            selected.push_back(Folder(name));
         }
-        PanelInfo panel{};
-        panel.SelectedItems = selected.data();
-        panel.SelectedItemsNumber = static_cast<int>(selected.size());
         TransferList got;
-        CollectSelection(latin1, panel, kListingFolders, PictureKind::Photo, c.folderTemplate, "",
-                         table, got);
+        CollectSelection(latin1, selected, true, PictureKind::Photo,
+                         Templates(c.folderTemplate, ""), table, got);
         TransferList want;
         for (const char* name : c.folders) {
             CollectFolderPictures(latin1, name, c.folderTemplate, table, want);
@@ -224,31 +220,23 @@ TEST_F(TransferListTest, SelectedFoldersTakeWhatEachFolderAloneWould) {
         }
     }
     // The folded letter is really found, not just missed by both.
-    std::vector<PluginPanelItem> folded{Item("\34417")};
-    PanelInfo panel{};
-    panel.SelectedItems = folded.data();
-    panel.SelectedItemsNumber = 1;
     TransferList list;
-    EXPECT_EQ(CollectSelection(latin1, panel, kListingFolders, PictureKind::Photo, "\304%D", "",
-                               table, list),
+    EXPECT_EQ(CollectSelection(latin1, {Folder("\34417")}, true, PictureKind::Photo,
+                               Templates("\304%D", ""), table, list),
               2u);
 }
 
 TEST_F(TransferListTest, SelectedPicturesKeepTheirPositionAndTime) {
     const FileTime a{11, 1}, b{22, 2};
-    std::vector<PluginPanelItem> selected{Item("x.jpg", 2, a), Item("y.jpg", 0, b)};
-    PanelInfo panel{};
-    panel.SelectedItems = selected.data();
-    panel.SelectedItemsNumber = 2;
+    const std::vector<PanelItem> selected{PanelItem{"x.jpg", 2, a, false},
+                                          PanelItem{"y.jpg", 0, b, false}};
     TransferList list;
-    for (uint32_t flags : {kListingPictures, kListingInsideFolder}) {
-        list.clear();
-        EXPECT_EQ(CollectSelection(names, panel, flags, PictureKind::Photo, "%D", "", table, list),
-                  2u);
-        EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
-        EXPECT_EQ(list[0].timeStamp, a);
-        EXPECT_EQ(list[1].timeStamp, b);
-    }
+    EXPECT_EQ(CollectSelection(names, selected, false, PictureKind::Photo, Templates("%D", ""),
+                               table, list),
+              2u);
+    EXPECT_EQ(Positions(list), (std::vector<uint32_t>{2, 0}));
+    EXPECT_EQ(list[0].timeStamp, a);
+    EXPECT_EQ(list[1].timeStamp, b);
 }
 
 struct NameCase {
@@ -333,23 +321,6 @@ TEST_F(TransferListTest, TheNumberFieldReadsAsScanfReadIt) {
             }
         }
     }
-}
-
-TEST_F(TransferListTest, ThePanelNumberFollowsTheLargestMatch) {
-    std::vector<PluginPanelItem> items{
-        Item(".."),
-        Item("pic17.05.2002_001.jpg"),
-        Item("pic17.05.2002_007.jpg"),
-        Item("PIC17.05.2002_005.JPG"),
-        Item("pic17.05.2002_01.jpg"),
-        Item("pic17.05.2002_050.jpeg"),
-    };
-    PanelInfo other{};
-    other.PanelItems = items.data();
-    other.ItemsNumber = static_cast<int>(items.size());
-    EXPECT_EQ(NextNumberInPanel(names, 3, kPrefix, other), 8u);
-    other.ItemsNumber = 1;
-    EXPECT_EQ(NextNumberInPanel(names, 3, kPrefix, other), 1u);
 }
 
 TEST_F(TransferListTest, TheFolderNumberGoesOnPastTheWidth) {
