@@ -47,8 +47,12 @@ bool MakeTempFolder(char (&folder)[NM]) {
     return folder[0] != '\0' && files->MakeDirectory(folder);
 }
 
-void RemoveTempFolder(const char* folder) {
+// The folder is this operation's own: whatever lies in it was made here.
+void RemoveTempFolder(const char* folder, const std::string* copy = nullptr) {
     if (FileSystem* files = CurrentPlatform().files; files != nullptr) {
+        if (copy != nullptr) {
+            files->RemoveFile(copy->c_str());
+        }
         files->RemoveEmptyDirectory(folder);
     }
 }
@@ -70,7 +74,8 @@ int ViewCurrentPicture(CameraPanel& panel) {
         return 1;
     }
     if (CopyRequestedFiles(panel, &picture, 1, folder) != 1) {
-        // Failed (reported) or abandoned with Esc: nothing to show.
+        // Failed (reported) or abandoned with Esc: nothing to show, and the
+        // copy removed what it had written.
         RemoveTempFolder(folder);
         return 1;
     }
@@ -83,7 +88,7 @@ int ViewCurrentPicture(CameraPanel& panel) {
                           : 0;
     if (shown == 0) {
         // Only a viewer that opened removes its file when it closes.
-        RemoveTempFolder(folder);
+        RemoveTempFolder(folder, &path);
     }
     return 1;
 }

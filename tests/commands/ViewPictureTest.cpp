@@ -102,6 +102,31 @@ INSTANTIATE_TEST_SUITE_P(Keys, ViewPictureHostKeyTest,
                                          HostKeyCase{"AltF3", nullptr, PKF_ALT}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+TEST_F(ViewPictureTest, EscDuringTheCopyOpensNothingAndLeavesNothing) {
+    console.EscAt({2});
+
+    EXPECT_EQ(PressF3(), 1);
+
+    EXPECT_TRUE(viewed.empty());
+    EXPECT_TRUE(Questions().empty()) << "no report after Esc";
+    EXPECT_FALSE(files.HasFolder(kTempFolder));
+    EXPECT_EQ(files.RemovedPaths(),
+              (std::vector<std::string>{kTempFolder + "\\pic17.05.2002_001.jpg"}))
+        << "made, then removed";
+    EXPECT_FALSE(files.HasFile(kTempFolder + "\\pic17.05.2002_001.jpg"));
+    EXPECT_TRUE(HandedBack());
+}
+
+TEST_F(ViewPictureTest, AViewerThatDidNotOpenLeavesNoCopyBehind) {
+    viewerAnswer = 0;
+
+    EXPECT_EQ(PressF3(), 1);
+
+    ASSERT_EQ(viewed.size(), 1u);
+    EXPECT_FALSE(files.HasFile(viewed[0].call.fileName));
+    EXPECT_FALSE(files.HasFolder(kTempFolder));
+}
+
 TEST_F(ViewPictureTest, AFileThatCannotBeCreatedIsReportedAndNothingIsLeft) {
     files.FailCall(FileOp::CreateNew, 1, syserr::kAccessDenied);
 
