@@ -1,5 +1,5 @@
 # The two commands of the project: `make test` and `make demo`.
-.PHONY: all deps native windows fuzz test demo dist bench soak clean format
+.PHONY: all deps native windows windows64 fuzz test demo dist bench soak clean format
 
 JOBS ?= 2
 
@@ -16,9 +16,14 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
-# The Windows build comes first: the native tree then finds Pixlor.dll and
-# pixlor-host.exe for the Wine tests and the DLL check.
-test: windows
+# The 64-bit plugin, for a 64-bit host.
+windows64: deps
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64 -j $(JOBS)
+
+# The Windows builds come first: the native tree then finds both Pixlor.dll and
+# pixlor-host.exe for the Wine tests and the DLL checks.
+test: windows windows64
 	$(MAKE) --no-print-directory native
 	$(MAKE) --no-print-directory fuzz
 	ctest --preset native
@@ -29,24 +34,22 @@ fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 
-# WINDOWS=1 runs the real Pixlor.dll under Wine instead of the native plugin.
+# WINDOWS=1 runs the real 32-bit Pixlor.dll under Wine instead of the native
+# plugin, WINDOWS=64 the 64-bit one under 64-bit Wine.
 demo:
 	@WINDOWS=$(WINDOWS) tools/e2e/demo.sh
 
-# The plugin folder as a user installs it, and its zip.
-dist: windows
+# The plugin folder as a user installs it, one zip per machine type:
+# dist/Pixlor-x86.zip (32-bit FAR) and dist/Pixlor-x64.zip (64-bit FAR 3).
+dist: windows windows64
 	rm -rf dist
-	mkdir -p dist/Pixlor
-	cp build/windows/Pixlor/Pixlor.dll build/windows/Pixlor/*.lng build/windows/Pixlor/*.hlf dist/Pixlor/
-	printf '%s\r\n' "Pixlor 1.2 - digital camera panel for FAR Manager 1.70" "" \
-	  "Installation: copy this Pixlor folder into the Plugins folder of FAR Manager" \
-	  "and restart FAR. Open the camera from the disk menu (Alt-F1 or Alt-F2);" \
-	  "set the serial port and speed in Options, Plugins configuration." > dist/Pixlor/Install.txt
-	cd dist && zip -qr Pixlor.zip Pixlor
+	scripts/make-dist.sh x86 build/windows/Pixlor dist
+	scripts/make-dist.sh x64 build/windows64/Pixlor dist
 
-# The benchmarks on an optimised build, then the real DLL under Wine (from the
-# windows build); they print their tables (about a quarter of an hour).
-bench: windows
+# The benchmarks on an optimised build, then the real DLLs under Wine (from the
+# windows and windows64 builds: the 64-bit one in the goal cell and the open
+# rows, beside the 32-bit one); they print their tables (about 20 minutes).
+bench: windows windows64
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS) --target pixlor-bench-transfer pixlor-bench-open \
 	  pixlor-bench-listing pixlor-bench-model pixlor-camsim

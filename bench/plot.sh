@@ -2,7 +2,8 @@
 # Throughput against line speed, one line per packet size, beside the line
 # limit (speed / 10 B/s), from a transfer table of bench/run.sh; below it the
 # same as a share of the line limit; with the Wine table of bench/run.sh, the
-# real DLL's 2048-byte packets beside them.
+# real DLLs' 2048-byte packets beside them (the 32-bit one's line, the 64-bit
+# one's goal cell).
 #   bench/plot.sh [TRANSFER_TABLE] [PNG] [WINE_TRANSFER_TABLE]
 set -euo pipefail
 
@@ -11,7 +12,8 @@ png=${2:-docs/performance-transfer.png}
 wine_table=${3:-$(dirname "$table")/wine-transfer.txt}
 data=$(mktemp)
 wine=$(mktemp)
-trap 'rm -f "$data" "$wine"' EXIT
+wine64=$(mktemp)
+trap 'rm -f "$data" "$wine" "$wine64"' EXIT
 # Columns: speed packet bytes best_s median_s best_B/s line_% ...; one data
 # block per packet size (gnuplot's index), in the order 512, 1024, 2048, 4096.
 grep -v '^#' "$table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ { print $2, $1, $6, $7 }' |
@@ -20,11 +22,20 @@ grep -v '^#' "$table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ { print $2, $1, $6, $7 }
 wine_plot=
 wine_share=
 if [ -f "$wine_table" ]; then
-  grep -v '^#' "$wine_table" | awk 'NF >= 7 && $1 ~ /^[0-9]+$/ && $2 == 2048 { print $1, $6, $7 }' |
-    sort -n >"$wine"
+  # Columns: bits speed packet bytes best_s median_s best_B/s line_% ...
+  for bits in 32 64; do
+    out=$wine
+    [ $bits = 64 ] && out=$wine64
+    grep -v '^#' "$wine_table" |
+      awk -v bits=$bits 'NF >= 8 && $1 == bits && $3 == 2048 { print $2, $7, $8 }' | sort -n >"$out"
+  done
   if [ -s "$wine" ]; then
-    wine_plot=", \"$wine\" using 1:2 title \"Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
-    wine_share=", \"$wine\" using 1:3 title \"Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
+    wine_plot=", \"$wine\" using 1:2 title \"32-bit Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
+    wine_share=", \"$wine\" using 1:3 title \"32-bit Pixlor.dll under Wine, 2048-byte packets\" with linespoints pt 4 ps 1.5 dashtype 4 lc rgb \"black\""
+  fi
+  if [ -s "$wine64" ]; then
+    wine_plot+=", \"$wine64\" using 1:2 title \"64-bit Pixlor.dll under 64-bit Wine\" with points pt 6 ps 2 lc rgb \"black\""
+    wine_share+=", \"$wine64\" using 1:3 title \"64-bit Pixlor.dll under 64-bit Wine\" with points pt 6 ps 2 lc rgb \"black\""
   fi
 fi
 

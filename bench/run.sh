@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the three benchmarks of a release build and prints their tables, then
-# the transfer and the panel open of the real Pixlor.dll under Wine
-# (bench/wine_bench.py; BENCH_WINE=0 leaves them out, BENCH_WINE_ARGS adds
-# options such as --quick). Each table is also kept in OUT (default
+# the transfer and the panel open of the real Pixlor.dlls under Wine, the
+# 64-bit one's rows beside the 32-bit one's (bench/wine_bench.py; BENCH_WINE=0
+# leaves them out, BENCH_WINE_ARGS adds options such as --quick or
+# --widths 64). Each table is also kept in OUT (default
 # build/release/bench-results) for bench/plot.sh.
 #   bench/run.sh [BUILD_DIR] [transfer options...]
 set -euo pipefail

@@ -26,7 +26,7 @@ PanelView ViewOf(const CameraPanel& panel) {
 PanelItem ItemOf(const PluginPanelItem& item) {
     const char* name = item.FindData.cFileName;
     const FarFileTime& created = item.FindData.ftCreationTime;
-    return PanelItem{std::string(name, std::find(name, name + NM, '\0')), item.UserData,
+    return PanelItem{std::string(name, std::find(name, name + NM, '\0')), PicturePosition(item),
                      FileTime{created.dwLowDateTime, created.dwHighDateTime},
                      (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
@@ -75,7 +75,7 @@ void FarTransferView::Unmark(uint32_t position) {
         return;
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
-        if (info.PanelItems[k].UserData == position) {
+        if (PicturePosition(info.PanelItems[k]) == position) {
             info.PanelItems[k].Flags &= ~PPIF_SELECTED;
         }
     }

@@ -56,7 +56,7 @@ PIXLOR_EXPORT int PIXLOR_WINAPI Configure(int itemNumber) noexcept {
     }
 }
 
-PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, int /*item*/) noexcept {
+PIXLOR_EXPORT HANDLE PIXLOR_WINAPI OpenPlugin(int /*openFrom*/, FarIntPtr /*item*/) noexcept {
     try {
         return pixlor::OpenPlugin();
     } catch (...) {

@@ -1,10 +1,29 @@
 #!/bin/sh
-# Checks a built Pixlor.dll: exactly the twelve undecorated exports, and
-# imports from system DLLs only. Usage: check_dll.sh path/to/Pixlor.dll
+# Checks a built Pixlor.dll: its machine type (x86: PE32 for i386, x64: PE32+
+# for x86-64), exactly the twelve undecorated exports, imports from system
+# DLLs only, and the version resource of entry/Pixlor.rc.
+# Usage: check_dll.sh path/to/Pixlor.dll [x86|x64]   (OBJDUMP, WINDRES: the
+# toolchain's tools; by default those of the machine type)
 set -eu
-dll=${1:?usage: check_dll.sh Pixlor.dll}
-objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
-dump=$("$objdump" -p "$dll")
+dll=${1:?usage: check_dll.sh Pixlor.dll [x86|x64]}
+machine=${2:-x86}
+case $machine in
+  x86) format=pei-i386; magic='(PE32)'; triple=i686-w64-mingw32 ;;
+  x64) format=pei-x86-64; magic='(PE32+)'; triple=x86_64-w64-mingw32 ;;
+  *) echo "check_dll.sh: the machine type is x86 or x64, not $machine" >&2; exit 2 ;;
+esac
+objdump=${OBJDUMP:-$triple-objdump}
+windres=${WINDRES:-$triple-windres}
+[ -f "$dll" ] || { echo "$dll is missing (the $machine Windows build)"; exit 1; }
+dump=$("$objdump" -p "$dll" 2>&1) || {
+  echo "$dll is not an $machine DLL: $(printf '%s\n' "$dump" | head -n 1)"; exit 1; }
+
+# A host loads only a plugin of its own machine type.
+found=$(printf '%s\n' "$dump" | sed -n 's/^.*file format \([^ ]*\)$/\1/p' | head -n 1)
+if [ "$found" != "$format" ] || ! printf '%s\n' "$dump" | grep -q "^Magic.*$magic"; then
+  echo "$dll is not an $machine DLL: file format $found, $(printf '%s\n' "$dump" | grep '^Magic')"
+  exit 1
+fi
 
 expected="ClosePlugin Configure FreeFindData GetFiles GetFindData GetMinFarVersion
 GetOpenPluginInfo GetPluginInfo OpenPlugin ProcessKey SetDirectory SetStartupInfo"
@@ -27,4 +46,13 @@ for name in $(printf '%s\n' "$dump" | sed -n 's/^\tDLL Name: //p'); do
   esac
 done
 [ $bad -eq 0 ] || exit 1
-echo "Pixlor.dll: twelve exports, system imports only"
+
+# The version the host and Explorer show: the one the resource script declares.
+rc=$(dirname "$0")/Pixlor.rc
+declared=$(sed -n 's/^FILEVERSION *//p' "$rc")
+resources=$("$windres" -i "$dll" -O rc 2>/dev/null || true)
+if ! printf '%s\n' "$resources" | grep -q "^ *FILEVERSION $declared\$" ||
+   ! printf '%s\n' "$resources" | grep -q '"OriginalFilename", "Pixlor.dll"'; then
+  echo "no version resource $declared (entry/Pixlor.rc) in $dll"; exit 1
+fi
+echo "Pixlor.dll ($machine, $format): twelve exports, system imports only, version $declared"

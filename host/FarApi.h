@@ -1,8 +1,10 @@
 // The host's plugin interface, version 1.70 (ANSI/OEM), declared here from the
 // host's published records so the core never needs <windows.h>. Records keep
-// the host's names and, in the 32-bit Windows build, its exact layout (checked
-// below); elsewhere the same declarations compile with natural sizes so the
-// plugin can be driven by a native test host.
+// the host's names and its exact layout in both Windows widths (checked
+// below): a 32-bit host packs them to 2, a 64-bit host aligns them naturally and
+// widens pointers, handles and its pointer-sized integers to 8 bytes. This
+// header is the only place that knows the difference. A native build takes the
+// 64-bit layout, so a native test host drives the same records.
 //
 // Do not include this header in a translation unit that also includes
 // <windows.h>: the constant names (VK_F5, INVALID_HANDLE_VALUE, ...) are macros
@@ -12,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
+// The host's calling conventions. 64-bit Windows has only one: there both
+// attributes are accepted and change nothing.
 #if defined(_WIN32)
 #define PIXLOR_WINAPI __stdcall
 #define PIXLOR_CDECL __cdecl
@@ -25,14 +29,25 @@ namespace pixlor {
 // Fixed-width stand-ins for the Windows types of the host's header.
 using FarDword = std::uint32_t; // DWORD
 using FarBool = std::int32_t;   // BOOL
-using FarLong = std::intptr_t;  // "long" of the dialog procedure (4 bytes on Win32)
+// The host's pointer-sized integers (intptr_t, LONG_PTR, DWORD_PTR): 4 bytes in
+// a 32-bit host, 8 in a 64-bit one. A module number, a panel item's UserData or
+// a dialog message's parameter never fits an int or a DWORD there.
+using FarIntPtr = std::intptr_t;
+using FarUIntPtr = std::uintptr_t;
+using FarLong = FarIntPtr;      // the dialog procedure's "long" (LONG_PTR)
+using FarLong32 = std::int32_t; // a "long" of a record: 4 bytes in both widths
 using HANDLE = void*;
 
 inline constexpr int NM = 260; // path buffer of the host's records
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
+// The host's packing: 2 in 32-bit Windows, natural in 64-bit Windows.
+#if defined(_WIN32) && !defined(_WIN64)
 #pragma pack(push, 2)
+#else
+#pragma pack(push, 8)
+#endif
 
 struct FarFileTime {
     FarDword dwLowDateTime;
@@ -46,7 +61,8 @@ struct FarRect {
     std::int32_t bottom;
 };
 
-// WIN32_FIND_DATAA packed to 2: 318 bytes, not the system's 320.
+// WIN32_FIND_DATAA as the host lays it out: packed to 2 (318 bytes, not the
+// system's 320) in 32-bit; 320 bytes, the system's own, in 64-bit.
 struct FAR_FIND_DATA {
     FarDword dwFileAttributes;
     FarFileTime ftCreationTime;
@@ -70,9 +86,9 @@ struct PluginPanelItem {
     char* Owner;
     char** CustomColumnData;
     int CustomColumnNumber;
-    FarDword UserData;
+    FarUIntPtr UserData;
     FarDword CRC32;
-    FarDword Reserved[2];
+    FarUIntPtr Reserved[2];
 };
 
 struct FarMenuItem {
@@ -182,7 +198,7 @@ struct OpenPluginInfo {
     int StartSortOrder;
     const KeyBarTitles* KeyBar;
     const char* ShortcutData;
-    FarLong Reserverd;
+    FarLong32 Reserverd;
 };
 
 struct PanelInfo {
@@ -219,23 +235,23 @@ struct CmdLineSelect {
 
 // Host services (all stdcall).
 using FARWINDOWPROC = FarLong(PIXLOR_WINAPI*)(HANDLE hDlg, int Msg, int Param1, FarLong Param2);
-using FARAPIMENU = int(PIXLOR_WINAPI*)(int PluginNumber, int X, int Y, int MaxHeight,
+using FARAPIMENU = int(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, int X, int Y, int MaxHeight,
                                        FarDword Flags, const char* Title, const char* Bottom,
                                        const char* HelpTopic, const int* BreakKeys, int* BreakCode,
                                        const FarMenuItem* Item, int ItemsNumber);
-using FARAPIDIALOG = int(PIXLOR_WINAPI*)(int PluginNumber, int X1, int Y1, int X2, int Y2,
+using FARAPIDIALOG = int(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, int X1, int Y1, int X2, int Y2,
                                          const char* HelpTopic, FarDialogItem* Item,
                                          int ItemsNumber);
-using FARAPIMESSAGE = int(PIXLOR_WINAPI*)(int PluginNumber, FarDword Flags, const char* HelpTopic,
-                                          const char* const* Items, int ItemsNumber,
-                                          int ButtonsNumber);
-using FARAPIGETMSG = const char*(PIXLOR_WINAPI*)(int PluginNumber, int MsgId);
+using FARAPIMESSAGE = int(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, FarDword Flags,
+                                          const char* HelpTopic, const char* const* Items,
+                                          int ItemsNumber, int ButtonsNumber);
+using FARAPIGETMSG = const char*(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, int MsgId);
 using FARAPICONTROL = int(PIXLOR_WINAPI*)(HANDLE hPlugin, int Command, void* Param);
 using FARAPISAVESCREEN = HANDLE(PIXLOR_WINAPI*)(int X1, int Y1, int X2, int Y2);
 using FARAPIRESTORESCREEN = void(PIXLOR_WINAPI*)(HANDLE hScreen);
 using FARAPIGETDIRLIST = int(PIXLOR_WINAPI*)(const char* Dir, PluginPanelItem** pPanelItem,
                                              int* pItemsNumber);
-using FARAPIGETPLUGINDIRLIST = int(PIXLOR_WINAPI*)(int PluginNumber, HANDLE hPlugin,
+using FARAPIGETPLUGINDIRLIST = int(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, HANDLE hPlugin,
                                                    const char* Dir, PluginPanelItem** pPanelItem,
                                                    int* pItemsNumber);
 using FARAPIFREEDIRLIST = void(PIXLOR_WINAPI*)(const PluginPanelItem* PanelItem);
@@ -250,12 +266,13 @@ using FARAPITEXT = void(PIXLOR_WINAPI*)(int X, int Y, int Color, const char* Str
 using FARAPIEDITORCONTROL = int(PIXLOR_WINAPI*)(int Command, void* Param);
 using FARAPISHOWHELP = FarBool(PIXLOR_WINAPI*)(const char* ModuleName, const char* Topic,
                                                FarDword Flags);
-using FARAPIADVCONTROL = int(PIXLOR_WINAPI*)(int ModuleNumber, int Command, void* Param);
+using FARAPIADVCONTROL = FarIntPtr(PIXLOR_WINAPI*)(FarIntPtr ModuleNumber, int Command,
+                                                   void* Param);
 using FARAPIINPUTBOX = int(PIXLOR_WINAPI*)(const char* Title, const char* SubTitle,
                                            const char* HistoryName, const char* SrcText,
                                            char* DestText, int DestLength, const char* HelpTopic,
                                            FarDword Flags);
-using FARAPIDIALOGEX = int(PIXLOR_WINAPI*)(int PluginNumber, int X1, int Y1, int X2, int Y2,
+using FARAPIDIALOGEX = int(PIXLOR_WINAPI*)(FarIntPtr PluginNumber, int X1, int Y1, int X2, int Y2,
                                            const char* HelpTopic, FarDialogItem* Item,
                                            int ItemsNumber, FarDword Reserved, FarDword Flags,
                                            FARWINDOWPROC DlgProc, FarLong Param);
@@ -324,7 +341,7 @@ struct FarStandardFunctions {
     FARSTDQSORT qsort;
     FARSTDBSEARCH bsearch;
     FARSTDQSORTEX qsortex;
-    FarDword Reserved[9]; // offset 40 is empty in 1.70; never call it
+    FarIntPtr Reserved[9]; // the first is empty in 1.70; never call it
     FARSTDLOCALISLOWER LIsLower;
     FARSTDLOCALISLOWER LIsUpper;
     FARSTDLOCALISLOWER LIsAlpha;
@@ -368,7 +385,7 @@ struct FarStandardFunctions {
 struct PluginStartupInfo {
     int StructSize;
     char ModuleName[NM];
-    int ModuleNumber;
+    FarIntPtr ModuleNumber;
     const char* RootKey;
     FARAPIMENU Menu;
     FARAPIDIALOG Dialog;
@@ -393,7 +410,7 @@ struct PluginStartupInfo {
     FARAPIDIALOGEX DialogEx;
     FARAPISENDDLGMESSAGE SendDlgMessage;
     FARAPIDEFDLGPROC DefDlgProc;
-    FarDword Reserved;
+    FarIntPtr Reserved;
     FARAPIVIEWERCONTROL ViewerControl;
 };
 
@@ -604,85 +621,136 @@ inline constexpr FarDword FILE_ATTRIBUTE_ARCHIVE = 0x20;
 inline constexpr int kMinFarVersion = (1 << 8) | 70 | (1282 << 16);
 static_assert(kMinFarVersion == 0x05020146);
 
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(void*) == 4);
-static_assert(sizeof(FAR_FIND_DATA) == 318);
+// The layout the host uses, pinned for both widths: ByWidth(32-bit, 64-bit).
+// A native build is checked against the 64-bit layout, the one it shares.
+#if defined(_WIN32) || defined(__LP64__)
+namespace layout {
+inline constexpr bool kHost64 = sizeof(void*) == 8;
+constexpr std::size_t ByWidth(std::size_t narrow, std::size_t wide) {
+    return kHost64 ? wide : narrow;
+}
+} // namespace layout
+using layout::ByWidth;
+static_assert(sizeof(void*) == sizeof(FarIntPtr) && sizeof(FarLong32) == 4);
+static_assert(sizeof(FAR_FIND_DATA) == ByWidth(318, 320));
 static_assert(offsetof(FAR_FIND_DATA, ftLastWriteTime) == 20);
 static_assert(offsetof(FAR_FIND_DATA, nFileSizeLow) == 32);
 static_assert(offsetof(FAR_FIND_DATA, cFileName) == 44);
 static_assert(offsetof(FAR_FIND_DATA, cAlternateFileName) == 304);
-static_assert(sizeof(PluginPanelItem) == 366);
-static_assert(offsetof(PluginPanelItem, PackSizeHigh) == 318);
-static_assert(offsetof(PluginPanelItem, PackSize) == 322);
-static_assert(offsetof(PluginPanelItem, Flags) == 326);
-static_assert(offsetof(PluginPanelItem, Description) == 334);
-static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == 346);
-static_assert(offsetof(PluginPanelItem, UserData) == 350);
-static_assert(offsetof(PluginPanelItem, CRC32) == 354);
-static_assert(offsetof(PluginPanelItem, Reserved) == 358);
-static_assert(sizeof(PluginStartupInfo) == 372);
+static_assert(sizeof(PluginPanelItem) == ByWidth(366, 400));
+static_assert(offsetof(PluginPanelItem, PackSizeHigh) == ByWidth(318, 320));
+static_assert(offsetof(PluginPanelItem, PackSize) == ByWidth(322, 324));
+static_assert(offsetof(PluginPanelItem, Flags) == ByWidth(326, 328));
+static_assert(offsetof(PluginPanelItem, NumberOfLinks) == ByWidth(330, 332));
+static_assert(offsetof(PluginPanelItem, Description) == ByWidth(334, 336));
+static_assert(offsetof(PluginPanelItem, Owner) == ByWidth(338, 344));
+static_assert(offsetof(PluginPanelItem, CustomColumnData) == ByWidth(342, 352));
+static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == ByWidth(346, 360));
+static_assert(offsetof(PluginPanelItem, UserData) == ByWidth(350, 368));
+static_assert(sizeof(PluginPanelItem::UserData) == ByWidth(4, 8));
+static_assert(offsetof(PluginPanelItem, CRC32) == ByWidth(354, 376));
+static_assert(offsetof(PluginPanelItem, Reserved) == ByWidth(358, 384));
+static_assert(sizeof(PluginStartupInfo) == ByWidth(372, 480));
+static_assert(offsetof(PluginStartupInfo, ModuleName) == 4);
 static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264);
-static_assert(offsetof(PluginStartupInfo, RootKey) == 268);
-static_assert(offsetof(PluginStartupInfo, Menu) == 272);
-static_assert(offsetof(PluginStartupInfo, Dialog) == 276);
-static_assert(offsetof(PluginStartupInfo, Message) == 280);
-static_assert(offsetof(PluginStartupInfo, GetMsg) == 284);
-static_assert(offsetof(PluginStartupInfo, Control) == 288);
-static_assert(offsetof(PluginStartupInfo, SaveScreen) == 292);
-static_assert(offsetof(PluginStartupInfo, RestoreScreen) == 296);
-static_assert(offsetof(PluginStartupInfo, FSF) == 336);
-static_assert(offsetof(PluginStartupInfo, DialogEx) == 352);
-static_assert(offsetof(PluginStartupInfo, Reserved) == 364);
-static_assert(offsetof(PluginStartupInfo, ViewerControl) == 368);
-static_assert(sizeof(FarStandardFunctions) == 228);
-static_assert(offsetof(FarStandardFunctions, atoi) == 4);
-static_assert(offsetof(FarStandardFunctions, sprintf) == 20);
-static_assert(offsetof(FarStandardFunctions, sscanf) == 24);
-static_assert(offsetof(FarStandardFunctions, Reserved) == 40);
-static_assert(offsetof(FarStandardFunctions, LIsLower) == 76);
-static_assert(offsetof(FarStandardFunctions, LStricmp) == 116);
-static_assert(offsetof(FarStandardFunctions, LStrnicmp) == 120);
-static_assert(offsetof(FarStandardFunctions, TruncStr) == 144);
-static_assert(offsetof(FarStandardFunctions, TruncPathStr) == 148);
-static_assert(offsetof(FarStandardFunctions, AddEndSlash) == 164);
-static_assert(offsetof(FarStandardFunctions, FarRecursiveSearch) == 200);
-static_assert(offsetof(FarStandardFunctions, GetReparsePointInfo) == 224);
-static_assert(sizeof(PluginInfo) == 44 && kPluginInfoSize == 44);
+static_assert(sizeof(PluginStartupInfo::ModuleNumber) == ByWidth(4, 8));
+static_assert(offsetof(PluginStartupInfo, RootKey) == ByWidth(268, 272));
+static_assert(offsetof(PluginStartupInfo, Menu) == ByWidth(272, 280));
+static_assert(offsetof(PluginStartupInfo, Dialog) == ByWidth(276, 288));
+static_assert(offsetof(PluginStartupInfo, Message) == ByWidth(280, 296));
+static_assert(offsetof(PluginStartupInfo, GetMsg) == ByWidth(284, 304));
+static_assert(offsetof(PluginStartupInfo, Control) == ByWidth(288, 312));
+static_assert(offsetof(PluginStartupInfo, SaveScreen) == ByWidth(292, 320));
+static_assert(offsetof(PluginStartupInfo, RestoreScreen) == ByWidth(296, 328));
+static_assert(offsetof(PluginStartupInfo, GetDirList) == ByWidth(300, 336));
+static_assert(offsetof(PluginStartupInfo, Viewer) == ByWidth(312, 360));
+static_assert(offsetof(PluginStartupInfo, FSF) == ByWidth(336, 408));
+static_assert(offsetof(PluginStartupInfo, AdvControl) == ByWidth(344, 424));
+static_assert(offsetof(PluginStartupInfo, DialogEx) == ByWidth(352, 440));
+static_assert(offsetof(PluginStartupInfo, SendDlgMessage) == ByWidth(356, 448));
+static_assert(offsetof(PluginStartupInfo, Reserved) == ByWidth(364, 464));
+static_assert(offsetof(PluginStartupInfo, ViewerControl) == ByWidth(368, 472));
+static_assert(sizeof(FarStandardFunctions) == ByWidth(228, 456));
+static_assert(offsetof(FarStandardFunctions, atoi) == ByWidth(4, 8));
+static_assert(offsetof(FarStandardFunctions, sprintf) == ByWidth(20, 40));
+static_assert(offsetof(FarStandardFunctions, sscanf) == ByWidth(24, 48));
+static_assert(offsetof(FarStandardFunctions, qsortex) == ByWidth(36, 72));
+static_assert(offsetof(FarStandardFunctions, Reserved) == ByWidth(40, 80));
+static_assert(offsetof(FarStandardFunctions, LIsLower) == ByWidth(76, 152));
+static_assert(offsetof(FarStandardFunctions, LStricmp) == ByWidth(116, 232));
+static_assert(offsetof(FarStandardFunctions, LStrnicmp) == ByWidth(120, 240));
+static_assert(offsetof(FarStandardFunctions, TruncStr) == ByWidth(144, 288));
+static_assert(offsetof(FarStandardFunctions, TruncPathStr) == ByWidth(148, 296));
+static_assert(offsetof(FarStandardFunctions, AddEndSlash) == ByWidth(164, 328));
+static_assert(offsetof(FarStandardFunctions, FarRecursiveSearch) == ByWidth(200, 400));
+static_assert(offsetof(FarStandardFunctions, GetReparsePointInfo) == ByWidth(224, 448));
+static_assert(sizeof(PluginInfo) == ByWidth(44, 80) && kPluginInfoSize == ByWidth(44, 80));
+static_assert(offsetof(PluginInfo, Flags) == 4);
 static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8);
-static_assert(offsetof(PluginInfo, PluginConfigStrings) == 28);
-static_assert(offsetof(PluginInfo, CommandPrefix) == 36);
-static_assert(sizeof(OpenPluginInfo) == 72 && kOpenPluginInfoSize == 72);
-static_assert(offsetof(OpenPluginInfo, CurDir) == 12);
-static_assert(offsetof(OpenPluginInfo, PanelTitle) == 20);
-static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 48);
-static_assert(offsetof(OpenPluginInfo, StartSortMode) == 52);
-static_assert(offsetof(OpenPluginInfo, KeyBar) == 60);
-static_assert(offsetof(OpenPluginInfo, ShortcutData) == 64);
-static_assert(sizeof(PanelInfo) == 496);
+static_assert(offsetof(PluginInfo, DiskMenuNumbers) == ByWidth(12, 16));
+static_assert(offsetof(PluginInfo, DiskMenuStringsNumber) == ByWidth(16, 24));
+static_assert(offsetof(PluginInfo, PluginMenuStrings) == ByWidth(20, 32));
+static_assert(offsetof(PluginInfo, PluginConfigStrings) == ByWidth(28, 48));
+static_assert(offsetof(PluginInfo, PluginConfigStringsNumber) == ByWidth(32, 56));
+static_assert(offsetof(PluginInfo, CommandPrefix) == ByWidth(36, 64));
+static_assert(offsetof(PluginInfo, Reserved) == ByWidth(40, 72));
+static_assert(sizeof(OpenPluginInfo) == ByWidth(72, 120) &&
+              kOpenPluginInfoSize == ByWidth(72, 120));
+static_assert(offsetof(OpenPluginInfo, HostFile) == 8);
+static_assert(offsetof(OpenPluginInfo, CurDir) == ByWidth(12, 16));
+static_assert(offsetof(OpenPluginInfo, Format) == ByWidth(16, 24));
+static_assert(offsetof(OpenPluginInfo, PanelTitle) == ByWidth(20, 32));
+static_assert(offsetof(OpenPluginInfo, InfoLines) == ByWidth(24, 40));
+static_assert(offsetof(OpenPluginInfo, InfoLinesNumber) == ByWidth(28, 48));
+static_assert(offsetof(OpenPluginInfo, DescrFiles) == ByWidth(32, 56));
+static_assert(offsetof(OpenPluginInfo, PanelModesArray) == ByWidth(40, 72));
+static_assert(offsetof(OpenPluginInfo, PanelModesNumber) == ByWidth(44, 80));
+static_assert(offsetof(OpenPluginInfo, StartPanelMode) == ByWidth(48, 84));
+static_assert(offsetof(OpenPluginInfo, StartSortMode) == ByWidth(52, 88));
+static_assert(offsetof(OpenPluginInfo, StartSortOrder) == ByWidth(56, 92));
+static_assert(offsetof(OpenPluginInfo, KeyBar) == ByWidth(60, 96));
+static_assert(offsetof(OpenPluginInfo, ShortcutData) == ByWidth(64, 104));
+static_assert(offsetof(OpenPluginInfo, Reserverd) == ByWidth(68, 112));
+static_assert(sizeof(PanelInfo) == ByWidth(496, 512));
 static_assert(offsetof(PanelInfo, PanelRect) == 8);
 static_assert(offsetof(PanelInfo, PanelItems) == 24);
-static_assert(offsetof(PanelInfo, SelectedItems) == 32);
-static_assert(offsetof(PanelInfo, CurrentItem) == 40);
-static_assert(offsetof(PanelInfo, ColumnTypes) == 60);
-static_assert(offsetof(PanelInfo, CurDir) == 220);
-static_assert(offsetof(PanelInfo, SortMode) == 484);
-static_assert(offsetof(PanelInfo, Flags) == 488);
+static_assert(offsetof(PanelInfo, ItemsNumber) == ByWidth(28, 32));
+static_assert(offsetof(PanelInfo, SelectedItems) == ByWidth(32, 40));
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == ByWidth(36, 48));
+static_assert(offsetof(PanelInfo, CurrentItem) == ByWidth(40, 52));
+static_assert(offsetof(PanelInfo, TopPanelItem) == ByWidth(44, 56));
+static_assert(offsetof(PanelInfo, ViewMode) == ByWidth(56, 68));
+static_assert(offsetof(PanelInfo, ColumnTypes) == ByWidth(60, 72));
+static_assert(offsetof(PanelInfo, ColumnWidths) == ByWidth(140, 152));
+static_assert(offsetof(PanelInfo, CurDir) == ByWidth(220, 232));
+static_assert(offsetof(PanelInfo, ShortNames) == ByWidth(480, 492));
+static_assert(offsetof(PanelInfo, SortMode) == ByWidth(484, 496));
+static_assert(offsetof(PanelInfo, Flags) == ByWidth(488, 500));
+static_assert(offsetof(PanelInfo, Reserved) == ByWidth(492, 504));
 static_assert(sizeof(PanelRedrawInfo) == 8);
-static_assert(sizeof(KeyBarTitles) == 336);
-static_assert(offsetof(KeyBarTitles, ShiftTitles) == 144);
-static_assert(offsetof(KeyBarTitles, CtrlAltTitles) == 288);
-static_assert(sizeof(FarDialogItem) == 548);
+static_assert(sizeof(KeyBarTitles) == ByWidth(336, 672));
+static_assert(offsetof(KeyBarTitles, CtrlTitles) == ByWidth(48, 96));
+static_assert(offsetof(KeyBarTitles, ShiftTitles) == ByWidth(144, 288));
+static_assert(offsetof(KeyBarTitles, CtrlShiftTitles) == ByWidth(192, 384));
+static_assert(offsetof(KeyBarTitles, CtrlAltTitles) == ByWidth(288, 576));
+static_assert(sizeof(FarDialogItem) == ByWidth(548, 552));
 static_assert(offsetof(FarDialogItem, Focus) == 20);
 static_assert(offsetof(FarDialogItem, Selected) == 24);
-static_assert(offsetof(FarDialogItem, Flags) == 28);
-static_assert(offsetof(FarDialogItem, DefaultButton) == 32);
-static_assert(offsetof(FarDialogItem, Data) == 36);
-static_assert(offsetof(FarDialogItem, Ptr.PtrData) == 44);
-static_assert(sizeof(FarList) == 8);
-static_assert(sizeof(FarListItem) == 144);
+static_assert(offsetof(FarDialogItem, History) == 24);
+static_assert(offsetof(FarDialogItem, Flags) == ByWidth(28, 32));
+static_assert(offsetof(FarDialogItem, DefaultButton) == ByWidth(32, 36));
+static_assert(offsetof(FarDialogItem, Data) == ByWidth(36, 40));
+static_assert(offsetof(FarDialogItem, Ptr.PtrLength) == ByWidth(40, 44));
+static_assert(offsetof(FarDialogItem, Ptr.PtrData) == ByWidth(44, 48));
+static_assert(offsetof(FarDialogItem, Ptr.PtrTail) == ByWidth(48, 56));
+static_assert(sizeof(FarList) == ByWidth(8, 16) && offsetof(FarList, Items) == ByWidth(4, 8));
+static_assert(sizeof(FarListItem) == 144 && offsetof(FarListItem, Reserved) == 132);
 static_assert(sizeof(FarMenuItem) == 140);
-static_assert(sizeof(InfoPanelLine) == 164);
-static_assert(sizeof(PanelMode) == 44);
+static_assert(sizeof(InfoPanelLine) == 164 && offsetof(InfoPanelLine, Separator) == 160);
+static_assert(sizeof(PanelMode) == ByWidth(44, 64));
+static_assert(offsetof(PanelMode, FullScreen) == ByWidth(12, 24));
+static_assert(offsetof(PanelMode, StatusColumnTypes) == ByWidth(28, 40));
+static_assert(offsetof(PanelMode, Reserved) == ByWidth(36, 56));
 static_assert(sizeof(CmdLineSelect) == 8);
 #endif
 

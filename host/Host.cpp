@@ -10,13 +10,21 @@ FarStandardFunctions hostFunctions{};
 
 namespace {
 
-// Copies min(declared size, our size) bytes; the rest of `target` stays zero.
+// Every slot after the name is pointer-wide, at a multiple of its width, in
+// both layouts: a size that ends inside a slot does not hold that slot.
+std::size_t WholeSlots(int structSize) {
+    const auto size = static_cast<std::size_t>(structSize);
+    return size - size % sizeof(void*);
+}
+
+// Copies the slots the declared size holds (at most our record); the rest of
+// `target` stays zero, and nothing past the declared size is read.
 template <typename Record> void CopyRecord(Record& target, const Record* source) {
     target = Record{};
     if (source == nullptr || source->StructSize <= 0) {
         return;
     }
-    const auto size = std::min(static_cast<std::size_t>(source->StructSize), sizeof(Record));
+    const auto size = std::min(WholeSlots(source->StructSize), sizeof(Record));
     std::memcpy(static_cast<void*>(&target), static_cast<const void*>(source), size);
 }
 
@@ -24,8 +32,10 @@ template <typename Record> void CopyRecord(Record& target, const Record* source)
 
 void KeepHostRecords(const PluginStartupInfo& info) {
     // Read FSF before hostInfo is overwritten: `info` may be hostInfo itself.
-    const FarStandardFunctions* functions =
-        info.StructSize > static_cast<int>(offsetof(PluginStartupInfo, FSF)) ? info.FSF : nullptr;
+    const bool hasFunctions =
+        info.StructSize > 0 &&
+        WholeSlots(info.StructSize) >= offsetof(PluginStartupInfo, FSF) + sizeof info.FSF;
+    const FarStandardFunctions* functions = hasFunctions ? info.FSF : nullptr;
     FarStandardFunctions functionsCopy{};
     CopyRecord(functionsCopy, functions);
     PluginStartupInfo infoCopy{};

@@ -49,6 +49,11 @@ bool IsPicture(const PluginPanelItem& item) {
 
 } // namespace
 
+uint32_t PicturePosition(const PluginPanelItem& item) {
+    const FarUIntPtr data = item.UserData; // by value: the 32-bit record is packed
+    return data <= UINT32_MAX ? static_cast<uint32_t>(data) : UINT32_MAX;
+}
+
 std::vector<uint32_t> SelectedPicturePositions(HANDLE panel, bool listsPictures) {
     std::vector<uint32_t> positions;
     PanelInfo info;
@@ -57,7 +62,7 @@ std::vector<uint32_t> SelectedPicturePositions(HANDLE panel, bool listsPictures)
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
         const PluginPanelItem& item = info.PanelItems[k];
-        const uint32_t position = item.UserData; // the record is packed
+        const uint32_t position = PicturePosition(item);
         if ((item.Flags & PPIF_SELECTED) != 0 && IsPicture(item)) {
             positions.push_back(position);
         }
@@ -73,7 +78,7 @@ void SelectPicturePositions(HANDLE panel, bool listsPictures,
     }
     for (int k = 0; info.PanelItems != nullptr && k < info.ItemsNumber; ++k) {
         PluginPanelItem& item = info.PanelItems[k];
-        const uint32_t position = item.UserData;
+        const uint32_t position = PicturePosition(item);
         const bool chosen = IsPicture(item) && std::find(positions.begin(), positions.end(),
                                                          position) != positions.end();
         item.Flags = chosen ? (item.Flags | PPIF_SELECTED) : (item.Flags & ~PPIF_SELECTED);

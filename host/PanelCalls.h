@@ -19,6 +19,11 @@ void UpdateAndRedraw(HANDLE panel);
 bool OwnPanelInfo(HANDLE panel, PanelInfo& info);
 bool OtherPanelInfo(HANDLE panel, PanelInfo& info);
 
+// The picture position the listing put into an item's UserData. A 64-bit
+// host carries 8 bytes there; a value beyond 32 bits was never a position and
+// reads as UINT32_MAX, the same as a 32-bit host's stray 0xFFFFFFFF.
+uint32_t PicturePosition(const PluginPanelItem& item);
+
 // The positions (UserData) of the selected pictures when the panel lists
 // pictures (`listsPictures`); empty for a folder listing, whose items are no
 // pictures.

@@ -8,10 +8,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libturbojpeg0-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
+  # The 64-bit plugin (the windows64 preset).
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev clang-format valgrind
   zip
-  # The Windows plugin's end-to-end tests and `make demo WINDOWS=1`: 32-bit Wine,
-  # with the 64-bit wineserver (native even where 32-bit code runs emulated).
+  # The Windows plugins' end-to-end tests and `make demo WINDOWS=1|64`: 32-bit
+  # Wine, and 64-bit Wine (wine64: the 64-bit DLL's loader and the wineserver,
+  # native even where 32-bit code runs emulated).
   wine wine32:i386 wine64
 )
 

@@ -8,6 +8,7 @@
 #include "fakes/FakeRegistry.h"
 #include "platform/Platform.h"
 #include "plugin/Startup.h"
+#include "settings/SettingsStore.h"
 
 namespace pixlor {
 namespace {
@@ -113,6 +114,20 @@ TEST(PortScanMissingKeyTest, LeavesEveryPortAbsent) {
     host.Start(StartPlugin);
     for (uint8_t present : portPresent) {
         EXPECT_EQ(present, 0);
+    }
+}
+
+// The settings live below the branch the host names: FAR 1.70's, FAR 3's (in
+// both widths) or a user's own.
+TEST(SettingsBranchTest, IsTheOneTheHostNames) {
+    for (const char* root : {"Software\\Far\\Plugins", "Software\\Far Manager\\Plugins",
+                             "Software\\Far\\Users\\ann\\Plugins"}) {
+        FakeRegistry registry;
+        ScopedPlatform scope{Platform{.registry = &registry}};
+        FakeHost host;
+        host.Kit().rootKey = root;
+        host.Start(StartPlugin);
+        EXPECT_EQ(std::string(SettingsRoot()), std::string(root) + "\\Pixlor");
     }
 }
 

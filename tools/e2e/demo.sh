@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # make demo: the camera emulator with its sample pictures on a pseudo-terminal
 # as COM2, the plugin in the test host, the panel listed, everything selected
-# and copied with F5 into ./demo-photos. WINDOWS=1: the real DLL under Wine.
+# and copied with F5 into ./demo-photos. WINDOWS=1: the real 32-bit DLL under
+# Wine; WINDOWS=64: the real 64-bit DLL under 64-bit Wine (no 32-bit support
+# needed).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 windows=${WINDOWS:-}
+case $windows in
+  ""|0) windows= ;;
+  64) preset=windows64; width=64 ;;
+  *) preset=windows; width=32 ;;
+esac
 demo=$root/build/demo
 camsim_pid=
 wine_env=()
@@ -28,8 +35,8 @@ cd "$root"
 cmake --preset native >/dev/null
 cmake --build --preset native -j2 --target pixlor-camsim pixlor-host pixlor_plugin >/dev/null
 if [ -n "$windows" ]; then
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 --target pixlor-host pixlor_plugin >/dev/null
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j2 --target pixlor-host pixlor_plugin >/dev/null
 fi
 
 rm -rf "$demo"
@@ -54,23 +61,32 @@ SCRIPT
 
 camsim=$root/build/native/tools/camsim/pixlor-camsim
 if [ -n "$windows" ]; then
-  # One line on how Wine's 32-bit processes run on this machine.
-  python3 "$root/scripts/wine32.py" check
-  template=$root/build/wine-demo-template
+  if [ "$width" = 64 ]; then
+    wine=/usr/lib/wine/wine64
+    arch=win64
+    template=$root/build/wine64-demo-template
+    echo "wine64: the 64-bit Pixlor.dll in a 64-bit prefix under $wine, natively"
+  else
+    # One line on how Wine's 32-bit processes run on this machine.
+    python3 "$root/scripts/wine32.py" check
+    wine=wine
+    arch=win32
+    template=$root/build/wine-demo-template
+  fi
   if [ ! -f "$template/system.reg" ]; then
-    say "Making a Wine prefix (once)"
-    "$root/tools/e2e/mkprefix.sh" "$template"
+    say "Making a $width-bit Wine prefix (once)"
+    "$root/tools/e2e/mkprefix.sh" "$template" "$width"
   fi
   pfx=$demo/pfx
   mkdir -p "$pfx"
   cp -a "$template"/*.reg "$template/.update-timestamp" "$template/dosdevices" "$pfx/"
   cp -al "$template/drive_c" "$pfx/drive_c"
   mkdir -p "$pfx/drive_c/Pixlor"
-  cp "$root"/build/windows/Pixlor/{Pixlor.dll,pixlor-host.exe,*.lng,*.hlf} "$pfx/drive_c/Pixlor/"
+  cp "$root"/build/$preset/Pixlor/{Pixlor.dll,pixlor-host.exe,*.lng,*.hlf} "$pfx/drive_c/Pixlor/"
   link=$pfx/ttyCOM2
-  wine_env=(WINEPREFIX="$pfx" WINEARCH=win32 WINEDEBUG=-all TMPDIR="$demo/tmp" TZ=UTC
+  wine_env=(WINEPREFIX="$pfx" WINEARCH=$arch WINEDEBUG=-all TMPDIR="$demo/tmp" TZ=UTC
             WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d")
-  host=(env -u DISPLAY "${wine_env[@]}" wine "$pfx/drive_c/Pixlor/pixlor-host.exe"
+  host=(env -u DISPLAY "${wine_env[@]}" "$wine" "$pfx/drive_c/Pixlor/pixlor-host.exe"
         --serialcomm COM2 demo.txt)
 else
   link=$demo/dev/com2
@@ -88,7 +104,7 @@ for _ in $(seq 100); do
 done
 echo "camera ready on $(head -n1 "$demo/camsim.out")"
 
-say "The test host plays the file manager${windows:+ (Pixlor.dll under Wine)}"
+say "The test host plays the file manager${windows:+ (the $width-bit Pixlor.dll under Wine)}"
 cd "$demo"
 # The destination must exist (the plugin makes only the dated folders below it);
 # each demo starts from an empty one so that the numbering starts at 001.

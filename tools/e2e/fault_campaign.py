@@ -11,6 +11,8 @@ the tests' own list of faults is not the limit of what is handled.
   tools/e2e/fault_campaign.py --runs 200 --seed 1 --build build/native
   tools/e2e/fault_campaign.py --mode wine --runs 20 --build build/native \\
       --windows build/windows/Pixlor --template build/native/tests/e2e/wine-template
+  tools/e2e/fault_campaign.py --mode wine --width 64 --runs 20 --build build/native \\
+      --windows build/windows64/Pixlor --template build/native/tests/e2e/wine64-template
 
 Prints one line a run and a summary; exits 1 when an invariant broke.
 """
@@ -98,7 +100,9 @@ def main():
     ap.add_argument("--mode", choices=["native", "wine"], default="native")
     ap.add_argument("--build", default="build/native", help="the native tree (emulator, host)")
     ap.add_argument("--windows", help="folder of Pixlor.dll and pixlor-host.exe (wine mode)")
-    ap.add_argument("--template", help="Wine prefix template (wine mode)")
+    ap.add_argument("--template", help="Wine prefix template of the DLL's width (wine mode)")
+    ap.add_argument("--width", type=int, choices=[32, 64], default=32,
+                    help="wine mode: the DLL's width (32: build/windows, 64: build/windows64)")
     ap.add_argument("--keep", help="keep each run's scenario and logs below this folder")
     a = ap.parse_args()
 
@@ -111,7 +115,7 @@ def main():
         plugin_dir = os.path.abspath(a.windows)
     if a.mode == "wine":
         import run_scenario
-        print(run_scenario.wine32_line(), flush=True)
+        print(run_scenario.wine_line(a.width), flush=True)
     rng = random.Random(a.seed)
     work = a.keep or tempfile.mkdtemp(prefix="pixlor-campaign-")
     os.makedirs(work, exist_ok=True)
@@ -134,7 +138,7 @@ def main():
                "--scenario", scenario, "--work", os.path.join(work, f"run{run}"), "--host", host,
                "--plugin-dir", plugin_dir, "--camsim", camsim, "--timeout", "240"]
         if a.mode == "wine":
-            cmd += ["--template", os.path.abspath(a.template)]
+            cmd += ["--template", os.path.abspath(a.template), "--width", str(a.width)]
         out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                              errors="replace").stdout
         failed = [l[len("CHECK FAILED: "):] for l in out.splitlines() if l.startswith("CHECK FAILED")]

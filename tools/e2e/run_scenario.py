@@ -3,6 +3,11 @@
 COM2, the test host with the real plugin (natively, or the Windows DLL under
 Wine), then checks from Linux what the plugin did.
 
+Under Wine the DLL runs in the prefix of its width: the 32-bit Pixlor.dll in a
+32-bit prefix (natively or with each 32-bit process emulated, scripts/wine32.py),
+the 64-bit one in a 64-bit prefix under 64-bit Wine, natively everywhere. Both
+widths are compared with the same stored transcript.
+
 A scenario is a Python file defining SCRIPT (the host script), and optionally
 CAMSIM (emulator arguments), PORTS (the COM ports the system lists), TERMINAL
 (True: under Wine the host's standard input is a terminal, and the Esc the
@@ -28,18 +33,28 @@ import zlib
 
 SKIP = 77
 WINE_OVERRIDES = "mscoree,mshtml=,winemenubuilder.exe=d,winedbg.exe=d"
+# 64-bit Wine's own loader; plain `wine` would try the 32-bit one first.
+WINE64 = os.environ.get("PIXLOR_WINE64", "/usr/lib/wine/wine64")
 # The host prints UTF-8; a stray byte survives the round trip to host.out unchanged.
 TEXT_ERRORS = "surrogateescape"
 STOPWATCH_FIGURE = re.compile(r"\b\d+\.\d+(?= s\b)")
 
 
-def wine32_line():
-    """How this run starts Wine's 32-bit processes, in one line."""
+def wine_line(width):
+    """How this run starts Wine's processes for the DLL of this width, in one line."""
+    if width == 64:
+        return ("how it ran: the 64-bit Pixlor.dll in a 64-bit Wine prefix under 64-bit Wine "
+                f"({WINE64}), natively (it needs no 32-bit support)")
     script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
                           "wine32.py")
     done = subprocess.run([sys.executable, script, "describe"], capture_output=True, text=True)
     said = (done.stdout + done.stderr).strip().removeprefix("wine32: ")
     return f"how it ran: the 32-bit Pixlor.dll in a 32-bit Wine prefix; {said}"
+
+
+def wine_command(width):
+    """The program that starts a Windows program of this width, and the prefix's WINEARCH."""
+    return ([WINE64], "win64") if width == 64 else (["wine"], "win32")
 
 
 class CheckFailed(Exception):
@@ -113,8 +128,9 @@ def parse_registry(path, key):
 class Context:
     """What a scenario's check() sees."""
 
-    def __init__(self, mode, run, passive, output, rc, before, after, registry_file):
+    def __init__(self, mode, run, passive, output, rc, before, after, registry_file, width):
         self.mode = mode            # "native" or "wine"
+        self.width = width          # under Wine: 32 or 64 (the DLL's and the prefix's)
         self.run = run              # the run's folder
         self.passive = passive      # the passive panel's folder
         self.output = output        # what the host printed
@@ -280,7 +296,9 @@ def main():
     ap.add_argument("--host", required=True, help="pixlor-host (native) or pixlor-host.exe")
     ap.add_argument("--plugin-dir", required=True, help="folder of the plugin and its language files")
     ap.add_argument("--camsim", required=True)
-    ap.add_argument("--template", help="Wine prefix template (wine mode)")
+    ap.add_argument("--template", help="Wine prefix template of the DLL's width (wine mode)")
+    ap.add_argument("--width", type=int, choices=[32, 64], default=32,
+                    help="wine mode: the DLL's and the test host's width")
     ap.add_argument("--compare", help="the native run's host output to compare with")
     ap.add_argument("--golden", help="the stored transcript both runs must match "
                     "(PIXLOR_UPDATE_GOLDEN=1 on a native run rewrites it)")
@@ -324,7 +342,11 @@ def main():
         f.write(scenario.SCRIPT)
     errors_log = os.path.join(a.work, "wine.log" if a.mode == "wine" else "host.err")
     if a.mode == "wine":
-        print(wine32_line(), flush=True)
+        print(wine_line(a.width), flush=True)
+        if a.width == 64 and not os.access(WINE64, os.X_OK):
+            print(f"CHECK FAILED: {WINE64} is missing: the 64-bit DLL's scenarios need 64-bit "
+                  "Wine (the Debian package wine64, scripts/install-deps.sh)")
+            return 1
     started = time.monotonic()
     emu = None
     rc = None
@@ -354,13 +376,14 @@ def main():
                     shutil.copy(os.path.join(a.plugin_dir, f), folder)
             shutil.copy(a.host, folder)
             registry = os.path.join(pfx, "user.reg")
-            env.update(WINEPREFIX=pfx, WINEARCH="win32", WINEDEBUG="-all",
+            wine, arch = wine_command(a.width)
+            env.update(WINEPREFIX=pfx, WINEARCH=arch, WINEDEBUG="-all",
                        WINEDLLOVERRIDES=WINE_OVERRIDES)
             emu = start_camsim(a.camsim, os.path.join(pfx, "ttyCOM2"), camsim_args, state,
                                os.path.join(a.work, "trace.txt"), camsim_log)
             serial = ",".join(ports) if ports else "none"
-            cmd = ["wine", os.path.join(folder, os.path.basename(a.host)), "--serialcomm", serial,
-                   "script.txt"]
+            cmd = wine + [os.path.join(folder, os.path.basename(a.host)), "--serialcomm", serial,
+                          "script.txt"]
             cwd = run
         # What the host prints is compared; what Wine (or the sanitizers) print on
         # standard error is kept apart and shown when the run fails.
@@ -393,7 +416,7 @@ def main():
     sys.stdout.buffer.flush()
 
     after = parse_state(state)
-    ctx = Context(a.mode, run, passive, output, rc, before, after, registry)
+    ctx = Context(a.mode, run, passive, output, rc, before, after, registry, a.width)
     failures = []
     if rc not in (0, 1) and not getattr(scenario, "ANY_RC", False):
         failures.append(f"the host ended with {rc}")
@@ -412,7 +435,7 @@ def main():
                 native = f.read()
             if comparable(native) != comparable(output):
                 failures.append("the output differs from the native run:\n"
-                                + differences(native, output, "native", "wine"))
+                                + differences(native, output, "native", f"wine{a.width}"))
         else:
             print(f"note: no native output at {a.compare} to compare with")
     if a.keep or failures:
@@ -420,7 +443,7 @@ def main():
         if os.path.exists(passive):
             subprocess.run(["cp", "-a", passive, keep])
     shutil.rmtree(run, ignore_errors=True)
-    print(f"{name} [{a.mode}]: {elapsed:.1f} s")
+    print(f"{name} [{a.mode if a.mode == 'native' else f'wine, {a.width}-bit'}]: {elapsed:.1f} s")
     for failure in failures:
         print("CHECK FAILED: " + failure)
     # Wine's own chatter is shown only when it may explain a failure; a native

@@ -17,7 +17,7 @@ struct Exports {
     void(PIXLOR_WINAPI* SetStartupInfo)(const PluginStartupInfo*) = nullptr;
     void(PIXLOR_WINAPI* GetPluginInfo)(PluginInfo*) = nullptr;
     int(PIXLOR_WINAPI* Configure)(int) = nullptr;
-    HANDLE(PIXLOR_WINAPI* OpenPlugin)(int, int) = nullptr;
+    HANDLE(PIXLOR_WINAPI* OpenPlugin)(int, FarIntPtr) = nullptr;
     void(PIXLOR_WINAPI* ClosePlugin)(HANDLE) = nullptr;
     void(PIXLOR_WINAPI* GetOpenPluginInfo)(HANDLE, OpenPluginInfo*) = nullptr;
     int(PIXLOR_WINAPI* SetDirectory)(HANDLE, const char*, int) = nullptr;

@@ -66,8 +66,8 @@ void Responder::ReportUnused() {
     }
 }
 
-int Responder::Message(int number, FarDword flags, const char* helpTopic, const char* const* items,
-                       int count, int buttons) {
+int Responder::Message(FarIntPtr number, FarDword flags, const char* helpTopic,
+                       const char* const* items, int count, int buttons) {
     const Box box = MakeBox(flags, helpTopic, items, count, buttons);
     shown_.push_back(box.title);
     shown_.insert(shown_.end(), box.lines.begin(), box.lines.end());
@@ -142,7 +142,7 @@ int Responder::AnswerBox(const Box& box) {
     return answer;
 }
 
-int Responder::Dialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+int Responder::Dialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                       FarDialogItem* items, int count) {
     if (items == nullptr || count <= 0 || x2 < 0 || y2 < 0) {
         out_.Print("[dialog with bad arguments] -> -1");

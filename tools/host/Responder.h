@@ -37,9 +37,9 @@ public:
     void Queue(const Command& c);
 
     // The Message and Dialog services.
-    int Message(int number, FarDword flags, const char* helpTopic, const char* const* items,
+    int Message(FarIntPtr number, FarDword flags, const char* helpTopic, const char* const* items,
                 int count, int buttons);
-    int Dialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+    int Dialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                FarDialogItem* items, int count);
 
     // Every text shown since the last ForgetShown (a box's title, lines and

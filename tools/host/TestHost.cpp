@@ -14,12 +14,12 @@ namespace {
 
 TestHost* current = nullptr;
 
-int PIXLOR_WINAPI MessageService(int number, FarDword flags, const char* helpTopic,
+int PIXLOR_WINAPI MessageService(FarIntPtr number, FarDword flags, const char* helpTopic,
                                  const char* const* items, int count, int buttons) {
     return current ? current->OnMessage(number, flags, helpTopic, items, count, buttons) : -1;
 }
-int PIXLOR_WINAPI DialogService(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
-                                FarDialogItem* items, int count) {
+int PIXLOR_WINAPI DialogService(FarIntPtr number, int x1, int y1, int x2, int y2,
+                                const char* helpTopic, FarDialogItem* items, int count) {
     return current ? current->OnDialog(number, x1, y1, x2, y2, helpTopic, items, count) : -1;
 }
 int PIXLOR_WINAPI ControlService(HANDLE plugin, int command, void* param) {
@@ -126,6 +126,16 @@ int TestHost::Run(const std::vector<Command>& commands) {
     }
     if (!panels_.FindDataBalanced()) {
         out_.Fail("GetFindData and FreeFindData calls differ");
+    }
+    // In 64 bits the kit's module number and screen handles lie above 4 GiB: a
+    // plugin that kept one in an int calls back with another.
+    if (kit_.wrongModuleNumbers != 0) {
+        out_.Fail("the plugin called the host with another plugin's module number " +
+                  std::to_string(kit_.wrongModuleNumbers) + " time(s)");
+    }
+    if (kit_.badRestores != 0) {
+        out_.Fail("the plugin restored a screen the host never saved (or twice) " +
+                  std::to_string(kit_.badRestores) + " time(s)");
     }
     out_.Print(out_.Failed() ? "result: FAILED" : "result: ok");
     return out_.Failed() ? 1 : 0;
@@ -400,8 +410,8 @@ void TestHost::StopTiming(const std::string& call) {
     }
 }
 
-int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
-                        int count, int buttons) {
+int TestHost::OnMessage(FarIntPtr number, FarDword flags, const char* helpTopic,
+                        const char* const* items, int count, int buttons) {
     const auto called = Stopwatch::Clock::now();
     if (!MakeBox(flags, helpTopic, items, count, buttons).WaitsForAnswer()) {
         stopwatch_.Note(called);
@@ -409,7 +419,7 @@ int TestHost::OnMessage(int number, FarDword flags, const char* helpTopic, const
     return responder_.Message(number, flags, helpTopic, items, count, buttons);
 }
 
-int TestHost::OnDialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+int TestHost::OnDialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                        FarDialogItem* items, int count) {
     return responder_.Dialog(number, x1, y1, x2, y2, helpTopic, items, count);
 }

@@ -39,9 +39,9 @@ public:
     int Run(const std::vector<Command>& commands);
 
     // Services (the plain functions handed to the plugin forward here).
-    int OnMessage(int number, FarDword flags, const char* helpTopic, const char* const* items,
+    int OnMessage(FarIntPtr number, FarDword flags, const char* helpTopic, const char* const* items,
                   int count, int buttons);
-    int OnDialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+    int OnDialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                  FarDialogItem* items, int count);
     int OnControl(HANDLE plugin, int command, void* param);
 

@@ -12,14 +12,14 @@ namespace {
 
 HostKit* current = nullptr;
 
-const char* PIXLOR_WINAPI GetMsgService(int moduleNumber, int id) {
+const char* PIXLOR_WINAPI GetMsgService(FarIntPtr moduleNumber, int id) {
     return current ? current->GetMsg(moduleNumber, id) : "";
 }
-int PIXLOR_WINAPI MessageService(int moduleNumber, FarDword flags, const char* helpTopic,
+int PIXLOR_WINAPI MessageService(FarIntPtr moduleNumber, FarDword flags, const char* helpTopic,
                                  const char* const* items, int count, int buttons) {
     return current ? current->Message(moduleNumber, flags, helpTopic, items, count, buttons) : -1;
 }
-int PIXLOR_WINAPI DialogService(int moduleNumber, int x1, int y1, int x2, int y2,
+int PIXLOR_WINAPI DialogService(FarIntPtr moduleNumber, int x1, int y1, int x2, int y2,
                                 const char* helpTopic, FarDialogItem* items, int count) {
     return current ? current->Dialog(moduleNumber, x1, y1, x2, y2, helpTopic, items, count) : -1;
 }
@@ -36,8 +36,8 @@ void PIXLOR_WINAPI RestoreScreenService(HANDLE screen) {
 }
 
 // Services the plugin does not use: they refuse.
-int PIXLOR_WINAPI MenuStub(int, int, int, int, FarDword, const char*, const char*, const char*,
-                           const int*, int* breakCode, const FarMenuItem*, int) {
+int PIXLOR_WINAPI MenuStub(FarIntPtr, int, int, int, FarDword, const char*, const char*,
+                           const char*, const int*, int* breakCode, const FarMenuItem*, int) {
     if (breakCode)
         *breakCode = -1;
     return -1;
@@ -49,7 +49,7 @@ int PIXLOR_WINAPI GetDirListStub(const char*, PluginPanelItem** items, int* coun
         *count = 0;
     return 0;
 }
-int PIXLOR_WINAPI GetPluginDirListStub(int, HANDLE, const char*, PluginPanelItem** items,
+int PIXLOR_WINAPI GetPluginDirListStub(FarIntPtr, HANDLE, const char*, PluginPanelItem** items,
                                        int* count) {
     return GetDirListStub(nullptr, items, count);
 }
@@ -77,15 +77,15 @@ int PIXLOR_WINAPI CommandStub(int, void*) {
 FarBool PIXLOR_WINAPI ShowHelpStub(const char*, const char*, FarDword) {
     return 0;
 }
-int PIXLOR_WINAPI AdvControlStub(int, int, void*) {
+FarIntPtr PIXLOR_WINAPI AdvControlStub(FarIntPtr, int, void*) {
     return 0;
 }
 int PIXLOR_WINAPI InputBoxStub(const char*, const char*, const char*, const char*, char*, int,
                                const char*, FarDword) {
     return 0;
 }
-int PIXLOR_WINAPI DialogExStub(int, int, int, int, int, const char*, FarDialogItem*, int, FarDword,
-                               FarDword, FARWINDOWPROC, FarLong) {
+int PIXLOR_WINAPI DialogExStub(FarIntPtr, int, int, int, int, const char*, FarDialogItem*, int,
+                               FarDword, FarDword, FARWINDOWPROC, FarLong) {
     return -1;
 }
 FarLong PIXLOR_WINAPI DlgMessageStub(HANDLE, int, int, FarLong) {
@@ -94,7 +94,7 @@ FarLong PIXLOR_WINAPI DlgMessageStub(HANDLE, int, int, FarLong) {
 
 } // namespace
 
-PluginPanelItem MakePanelItem(const std::string& name, FarDword size, FarDword userData,
+PluginPanelItem MakePanelItem(const std::string& name, FarDword size, FarUIntPtr userData,
                               FarDword flags) {
     PluginPanelItem item{};
     const std::size_t length = std::min(name.size(), sizeof item.FindData.cFileName - 1);
@@ -167,7 +167,7 @@ PluginStartupInfo HostKit::MakeStartupInfo() {
     return info;
 }
 
-const char* HostKit::GetMsg(int number, int id) {
+const char* HostKit::GetMsg(FarIntPtr number, int id) {
     if (number != moduleNumber) {
         ++wrongModuleNumbers;
     }
@@ -178,8 +178,8 @@ const char* HostKit::GetMsg(int number, int id) {
     return texts_[static_cast<std::size_t>(id)].c_str();
 }
 
-int HostKit::Message(int number, FarDword flags, const char* helpTopic, const char* const* items,
-                     int count, int buttons) {
+int HostKit::Message(FarIntPtr number, FarDword flags, const char* helpTopic,
+                     const char* const* items, int count, int buttons) {
     if (number != moduleNumber) {
         ++wrongModuleNumbers;
     }
@@ -202,7 +202,7 @@ int HostKit::Message(int number, FarDword flags, const char* helpTopic, const ch
     return call.answer;
 }
 
-int HostKit::Dialog(int number, int x1, int y1, int x2, int y2, const char* helpTopic,
+int HostKit::Dialog(FarIntPtr number, int x1, int y1, int x2, int y2, const char* helpTopic,
                     FarDialogItem* items, int count) {
     if (number != moduleNumber) {
         ++wrongModuleNumbers;
@@ -341,7 +341,7 @@ int HostKit::CountControls(int command) const {
 
 HANDLE HostKit::SaveScreen() {
     ++screensSaved;
-    HANDLE screen = reinterpret_cast<HANDLE>(nextScreen_++ * 0x10);
+    HANDLE screen = reinterpret_cast<HANDLE>(kAbove4GiB + nextScreen_++ * 0x10);
     openScreens_.push_back(screen);
     return screen;
 }

@@ -15,6 +15,11 @@
 
 namespace pixlor::hostkit {
 
+// A 64-bit host's module numbers and handles lie above 4 GiB: the kit hands
+// out such values there, so a plugin that keeps one in an int fails its tests.
+inline constexpr FarIntPtr kAbove4GiB =
+    sizeof(FarIntPtr) == 8 ? static_cast<FarIntPtr>(0x5A00000000ull) : 0;
+
 struct MessageCall {
     FarDword flags = 0;
     std::string helpTopic;
@@ -79,7 +84,7 @@ public:
     // Settings of the record.
     std::string moduleName = "Pixlor.dll";
     std::string rootKey = "Software\\Far\\Plugins";
-    int moduleNumber = 7;
+    FarIntPtr moduleNumber = kAbove4GiB + 7;
 
     // Scripted answers. A Message that waits for an answer (buttons or an
     // FMSG_MB_* flag) takes the next queued answer, else -1 (Esc); one without
@@ -124,10 +129,10 @@ public:
     int OpenScreens() const { return static_cast<int>(openScreens_.size()); }
 
     // Service implementations (the plain functions forward here).
-    const char* GetMsg(int moduleNumber, int id);
-    int Message(int moduleNumber, FarDword flags, const char* helpTopic, const char* const* items,
-                int count, int buttons);
-    int Dialog(int moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+    const char* GetMsg(FarIntPtr moduleNumber, int id);
+    int Message(FarIntPtr moduleNumber, FarDword flags, const char* helpTopic,
+                const char* const* items, int count, int buttons);
+    int Dialog(FarIntPtr moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
                FarDialogItem* items, int count);
     int Control(HANDLE plugin, int command, void* param);
     HANDLE SaveScreen();
@@ -156,7 +161,7 @@ private:
 };
 
 // Makes a panel item with a name, size and user data.
-PluginPanelItem MakePanelItem(const std::string& name, FarDword size = 0, FarDword userData = 0,
+PluginPanelItem MakePanelItem(const std::string& name, FarDword size = 0, FarUIntPtr userData = 0,
                               FarDword flags = 0);
 
 } // namespace pixlor::hostkit

@@ -20,6 +20,10 @@
 
 namespace {
 
+double Milliseconds(uint64_t microseconds) {
+    return static_cast<double>(microseconds) / 1000.0;
+}
+
 using pixlor::ExactPauses;
 using pixlor::PauseSystem;
 
@@ -71,8 +75,9 @@ bool RunPath(const char* name, bool highResolutionTimer, int count) {
             const bool tooShort = shortest < asked * 1000;
             ok = ok && !tooShort;
             std::printf("%-22s %u ms x %d: shortest %.3f ms, median %.3f ms, longest %.3f ms%s\n",
-                        name, asked, count, shortest / 1000.0, took[took.size() / 2] / 1000.0,
-                        took.back() / 1000.0, tooShort ? "  SHORTER THAN ASKED" : "");
+                        name, asked, count, Milliseconds(shortest),
+                        Milliseconds(took[took.size() / 2]), Milliseconds(took.back()),
+                        tooShort ? "  SHORTER THAN ASKED" : "");
         }
         pauses.EndOperation();
         if (pauses.Raised()) {
