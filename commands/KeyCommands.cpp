@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands/FarTransferView.h"
+#include "commands/ViewPicture.h"
 #include "host/DialogItems.h"
 #include "host/Host.h"
 #include "host/MessageIds.h"
@@ -227,7 +228,15 @@ std::string CopyPrompt(const char* verb, const CopyChoice& choice) {
 }
 
 int ProcessPanelKey(CameraPanel& panel, int key, unsigned controlState) {
-    if (key < VK_F5 || key > VK_F8 || !panel.camera) {
+    if (!panel.camera) {
+        return 0;
+    }
+    if (key == VK_F3) {
+        // With a modifier it is the host's (its viewers, its sort by name).
+        const bool plain = (controlState & (PKF_CONTROL | PKF_ALT | PKF_SHIFT)) == 0;
+        return plain ? ViewCurrentPicture(panel) : 0;
+    }
+    if (key < VK_F5 || key > VK_F8) {
         return 0;
     }
     switch (key) {

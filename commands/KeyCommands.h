@@ -1,6 +1,7 @@
-// The panel's own keys: F5 copies, F6 moves, F7 switches the view (Ctrl+F7 the
-// numbering), F8 deletes; Shift, Ctrl and Alt choose which kinds of picture
-// go into which folders. Every other key is left to the host.
+// The panel's own keys: F3 shows a picture, F5 copies, F6 moves, F7 switches
+// the view (Ctrl+F7 the numbering), F8 deletes; Shift, Ctrl and Alt choose
+// which kinds of picture go into which folders. Every other key is left to
+// the host.
 #pragma once
 
 #include <string>

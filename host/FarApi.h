@@ -529,6 +529,14 @@ inline constexpr FarDword OPIF_EXTERNALDELETE = 0x2000;
 inline constexpr FarDword OPIF_EXTERNALMKDIR = 0x4000;
 inline constexpr FarDword OPIF_USEATTRHIGHLIGHTING = 0x8000;
 
+// Flags of the Viewer service.
+inline constexpr FarDword VF_NONMODAL = 0x0001;
+inline constexpr FarDword VF_DELETEONCLOSE = 0x0002;
+inline constexpr FarDword VF_ENABLE_F6 = 0x0004;
+inline constexpr FarDword VF_DISABLEHISTORY = 0x0008;
+inline constexpr FarDword VF_IMMEDIATERETURN = 0x0100;
+inline constexpr FarDword VF_DELETEONLYFILEONCLOSE = 0x0200;
+
 // PluginInfo.Flags.
 inline constexpr FarDword PF_PRELOAD = 0x0001;
 inline constexpr FarDword PF_DISABLEPANELS = 0x0002;

@@ -15,6 +15,14 @@ namespace {
 constexpr std::size_t kReportLineSize = 100;
 constexpr std::size_t kWidestNumber = 11; // "-2147483648" or "4294967295"
 constexpr uint32_t kEsc = 27;
+constexpr uint16_t kVkEscape = 0x1B;
+
+// A Windows console gives the Esc key as character 27; Wine's console on a
+// terminal gives its virtual key with character 0.
+bool IsEscKey(const ConsoleEvent& event) {
+    const auto character = static_cast<unsigned char>(event.character);
+    return event.isKey && (character == kEsc || (character == 0 && event.virtualKey == kVkEscape));
+}
 
 // Counts the conversions of `format` when they are all %d or %u (%% aside);
 // -1 for anything the host's sprintf could read past its arguments with.
@@ -201,6 +209,7 @@ bool EscPoll::Pressed() {
     if (console == nullptr) {
         return false;
     }
+    console->TakeInTyped();
     bool escSeen = false;
     uint32_t pending = 0;
     while (!escSeen && console->PendingEvents(pending) && pending != 0) {
@@ -211,7 +220,7 @@ bool EscPoll::Pressed() {
         if (!console->ReadEvent(event, read) || read == 0) {
             break;
         }
-        if (!event.isKey || static_cast<unsigned char>(event.character) != kEsc) {
+        if (!IsEscKey(event)) {
             continue;
         }
         if (event.keyDown) {

@@ -50,12 +50,13 @@ void RestoreSavedScreen(HANDLE& screen);
 // then reports the camera's codes.
 void ShowCameraError(const CameraCodes& codes, HANDLE& savedScreen);
 
-// The Esc poll of one operation. Pressed() is true when an Esc key event was
-// queued since the last poll; it consumes the events up to and including that
-// Esc and never waits. One press of the key makes two records, the press and
-// the release: the release of a press this poll counted is consumed with it,
-// in the same or a later call, and does not count again. A release whose
-// press was read elsewhere (by the host, before the operation) still counts.
+// The Esc poll of one operation. Pressed() first lets the console take in what
+// was typed, then is true when an Esc key event (character 27, or virtual key
+// 0x1B with character 0) was queued since the last poll; it consumes the events
+// up to and including that Esc and never waits. One press of the key makes two records, the press
+// and the release: the release of a press this poll counted is consumed with it, in the same or a
+// later call, and does not count again. A release whose press was read elsewhere (by the host,
+// before the operation) still counts.
 class EscPoll {
 public:
     bool Pressed();

@@ -1,5 +1,5 @@
-// Console input as the Esc poll reads it (GetStdHandle, GetNumberOfConsoleInputEvents,
-// ReadConsoleInputA). Never waits.
+// Console input as the Esc poll reads it (GetStdHandle, a zero-time wait on the
+// input handle, GetNumberOfConsoleInputEvents, ReadConsoleInputA). Never waits.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,10 @@ struct ConsoleEvent {
 class Console {
 public:
     virtual ~Console() = default;
+    // Lets the console take in what was typed, without waiting: a console that
+    // reads its terminal only while a program waits on its input (Wine's) has
+    // queued nothing before (WaitForSingleObject on the input handle, time 0).
+    virtual void TakeInTyped() = 0;
     // GetNumberOfConsoleInputEvents on the standard input handle.
     virtual bool PendingEvents(uint32_t& count) = 0;
     // ReadConsoleInputA of one record; `read` is the number of records delivered.

@@ -49,6 +49,8 @@ public:
     virtual bool MakeDirectory(const char* path) = 0;
     // DeleteFileA: removes a file (named so that <windows.h> macros leave it alone).
     virtual bool RemoveFile(const char* path) = 0;
+    // RemoveDirectoryA: removes an empty folder only (named apart from the macro).
+    virtual bool RemoveEmptyDirectory(const char* path) = 0;
     // FindFirstFileA(pattern): `pattern` is a folder path followed by "*.*"; "." and ".."
     // are listed first. Null on failure (LastError tells why).
     virtual std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) = 0;

@@ -51,6 +51,7 @@ void FillKeyBar(PictureKind shown, NumberingMode numbering) {
         (panelKeyBar.*kLabelOrder[i])[kF5] = MessageText(copyBase + i);
         (panelKeyBar.*kLabelOrder[i])[kF6] = MessageText(moveBase + i);
     }
+    panelKeyBar.Titles[kF3] = MessageText(MKeyView);
     panelKeyBar.Titles[kF7] = MessageText(thumbnails ? MKeyShowPhotos : MKeyShowThumbs);
     panelKeyBar.CtrlTitles[kF7] = MessageText(
         numbering == NumberingMode::AfterOtherPanel ? MKeyNumberFromOne : MKeyNumberContinue);

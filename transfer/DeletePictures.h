@@ -14,7 +14,8 @@ namespace pixlor {
 // Deletes the pictures of `list` in list order, or the panel's selection when
 // there is none. Positions of the later items follow each deletion down. On a
 // failure the camera's codes are reported, the camera is handed back, and the
-// pictures deleted so far stay deleted. `following`, when given, holds the
+// pictures deleted so far stay deleted; unless the camera refused the deletion
+// (port flag 0x0004), the list may be stale (the view hears so). `following`, when given, holds the
 // positions of other pictures, which follow every deletion made.
 bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
                     std::optional<TransferList> list = std::nullopt,

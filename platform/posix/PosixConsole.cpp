@@ -144,6 +144,12 @@ void TerminalConsole::Drain() {
     }
 }
 
+void TerminalConsole::TakeInTyped() {
+    if (Ready()) {
+        Drain();
+    }
+}
+
 bool TerminalConsole::PendingEvents(uint32_t& count) {
     if (Ready()) {
         Drain();

@@ -174,6 +174,15 @@ public:
         return true;
     }
 
+    bool RemoveEmptyDirectory(const char* path) override {
+        const std::string native = NativePath(path);
+        if (::rmdir(native.c_str()) != 0) {
+            lastError_ = WindowsError(errno, ErrnoSource::Folder);
+            return false;
+        }
+        return true;
+    }
+
     bool RemoveFile(const char* path) override {
         const std::string native = NativePath(path);
         if (::unlink(native.c_str()) != 0) {

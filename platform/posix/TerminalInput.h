@@ -32,6 +32,7 @@ public:
     TerminalConsole(const TerminalConsole&) = delete;
     TerminalConsole& operator=(const TerminalConsole&) = delete;
 
+    void TakeInTyped() override;
     bool PendingEvents(uint32_t& count) override;
     bool ReadEvent(ConsoleEvent& event, uint32_t& read) override;
 

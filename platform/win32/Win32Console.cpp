@@ -9,6 +9,11 @@ namespace {
 // character 0, and no character is made up for it here.
 class Win32Console final : public Console {
 public:
+    void TakeInTyped() override {
+        // The result does not matter: the wait itself makes the console read.
+        WaitForSingleObject(GetStdHandle(STD_INPUT_HANDLE), 0);
+    }
+
     bool PendingEvents(uint32_t& count) override {
         DWORD pending = 0;
         const BOOL ok = GetNumberOfConsoleInputEvents(GetStdHandle(STD_INPUT_HANDLE), &pending);

@@ -105,6 +105,14 @@ public:
         return true;
     }
 
+    bool RemoveEmptyDirectory(const char* path) override {
+        if (!RemoveDirectoryA(path)) {
+            lastError_ = GetLastError();
+            return false;
+        }
+        return true;
+    }
+
     bool RemoveFile(const char* path) override {
         if (!DeleteFileA(path)) {
             lastError_ = GetLastError();

@@ -277,6 +277,70 @@ TEST_F(MoveTest, F8DeletesTheSelectionAndClosesTheEmptyPanel) {
     EXPECT_TRUE(HandedBack());
 }
 
+// A deletion the camera refused leaves the picture there: one report, and the
+// panel stays with its listing. One whose answer was lost may have happened:
+// the notice, and the panel closes.
+struct FailedDeletionCase {
+    const char* name;
+    std::deque<CameraFault> faults; // the camera's answers once the deletion starts
+    bool closes;
+    std::vector<uint32_t> deleted;
+};
+
+void PrintTo(const FailedDeletionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FailedDeletionTest : public MoveTest,
+                           public testing::WithParamInterface<FailedDeletionCase> {};
+
+TEST_P(FailedDeletionTest, OnlyALostAnswerClosesThePanel) {
+    const FailedDeletionCase& c = GetParam();
+    OpenSame(3);
+    Select({1});
+    const std::vector<PluginPanelItem> listed = host.ActivePanel().items;
+    host.AnswerMessages({0, 0, 0});
+    fake.faults = c.faults;
+
+    EXPECT_EQ(ProcessPanelKey(*panel, VK_F8, 0), 1);
+
+    EXPECT_EQ(fake.deleted, c.deleted);
+    const std::vector<std::string> questions = Questions();
+    EXPECT_EQ(std::count(questions.begin(), questions.end(), "Errors"), c.closes ? 2 : 1);
+    const auto report = std::find_if(host.Messages().begin(), host.Messages().end(),
+                                     [](const MessageCall& m) { return m.helpTopic == "Errors"; });
+    ASSERT_NE(report, host.Messages().end());
+    EXPECT_EQ(report->lines[0], host.Text(MTitle)) << "the camera's report";
+    EXPECT_EQ(host.LastMessage().lines,
+              c.closes ? host.Texts({MDeleteTitle, MListUncertain}) : report->lines);
+    EXPECT_EQ(host.Kit().CountControls(FCTL_CLOSEPLUGIN), c.closes ? 1 : 0);
+    EXPECT_EQ(panel->listUncertain, c.closes);
+    if (!c.closes) {
+        EXPECT_EQ(host.Kit().CountControls(FCTL_UPDATEPANEL), 0) << "the listing as it is";
+        ASSERT_EQ(host.ActivePanel().items.size(), listed.size());
+        for (std::size_t i = 0; i < listed.size(); ++i) {
+            EXPECT_STREQ(host.ActivePanel().items[i].FindData.cFileName,
+                         listed[i].FindData.cFileName);
+        }
+        EXPECT_EQ(panel->camera->PictureCount(), 3u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Delete, FailedDeletionTest,
+    testing::Values(FailedDeletionCase{"Refused",
+                                       {CameraFault::None, CameraFault::None, CameraFault::None,
+                                        CameraFault::None, CameraFault::Refuse,
+                                        CameraFault::Refuse},
+                                       false,
+                                       {}},
+                    FailedDeletionCase{"AnswerLost",
+                                       {CameraFault::None, CameraFault::None, CameraFault::None,
+                                        CameraFault::None, CameraFault::Silent},
+                                       true,
+                                       {2}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 TEST_F(MoveTest, F8AnsweredOtherwiseDeletesNothing) {
     OpenSame(2);
     Select({0});

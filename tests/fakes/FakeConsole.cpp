@@ -52,6 +52,12 @@ void FakeConsole::FailPending(uint32_t k, bool persistent) {
     failPersistent_ = persistent;
 }
 
+void FakeConsole::TakeInTyped() {
+    ++takeInCalls_;
+    queue_.insert(queue_.end(), typed_.begin(), typed_.end());
+    typed_.clear();
+}
+
 bool FakeConsole::PendingEvents(uint32_t& count) {
     ++pendingCalls_;
     if (failFrom_ != 0 &&

@@ -25,6 +25,11 @@ public:
     // A mouse, window or focus record.
     void QueueOther();
     void QueueEvent(const ConsoleEvent& event) { queue_.push_back(event); }
+    // Esc as Wine's console on a terminal gives it: virtual key 0x1B, character 0.
+    void QueueWineEscape(bool keyDown = true) { QueueKey(0, keyDown, kVkEscape); }
+    // A record typed on a console that queues it only when a program next lets
+    // it take in its input (TakeInTyped), as Wine's console on a terminal does.
+    void Type(const ConsoleEvent& event) { typed_.push_back(event); }
 
     // The k-th PendingEvents call (from 1, counted from now) fails; with
     // `persistent`, every call from the k-th on.
@@ -34,15 +39,20 @@ public:
 
     size_t Queued() const { return queue_.size(); }
     const std::deque<ConsoleEvent>& Queue() const { return queue_; }
+    size_t Typed() const { return typed_.size(); }
+    uint32_t TakeInCalls() const { return takeInCalls_; }
     uint32_t PendingCalls() const { return pendingCalls_; }
     uint32_t ReadCalls() const { return readCalls_; }
     uint32_t ReadsWhileEmpty() const { return readsWhileEmpty_; }
 
+    void TakeInTyped() override;
     bool PendingEvents(uint32_t& count) override;
     bool ReadEvent(ConsoleEvent& event, uint32_t& read) override;
 
 private:
     std::deque<ConsoleEvent> queue_;
+    std::deque<ConsoleEvent> typed_;
+    uint32_t takeInCalls_ = 0;
     uint32_t pendingCalls_ = 0;
     uint32_t readCalls_ = 0;
     uint32_t readsWhileEmpty_ = 0;

@@ -174,6 +174,26 @@ bool FakeFileSystem::MakeDirectory(const char* path) {
     return true;
 }
 
+bool FakeFileSystem::RemoveEmptyDirectory(const char* path) {
+    if (const uint32_t error = Count(FileOp::RemoveEmptyDirectory)) {
+        return Fail(error);
+    }
+    const std::string name = Normalise(path == nullptr ? "" : path);
+    const Entry* entry = Lookup(name);
+    if (IsRoot(name) || entry == nullptr || !entry->folder) {
+        return Fail(entry == nullptr ? syserr::kFileNotFound : syserr::kAccessDenied);
+    }
+    const std::string key = LowerCase(name);
+    for (const auto& [other, child] : entries_) {
+        if (LowerCase(ParentOf(child.path)) == key) {
+            return Fail(syserr::kDirNotEmpty);
+        }
+    }
+    entries_.erase(key);
+    std::erase_if(folders_, [&key](const std::string& f) { return LowerCase(f) == key; });
+    return true;
+}
+
 // As on Windows, an open file cannot be removed (it was opened without sharing).
 bool FakeFileSystem::RemoveFile(const char* path) {
     if (const uint32_t error = Count(FileOp::RemoveFile)) {

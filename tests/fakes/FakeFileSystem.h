@@ -28,6 +28,7 @@ enum class FileOp {
     FindFirst,
     FindNext,
     RemoveFile,
+    RemoveEmptyDirectory,
 };
 
 struct FakeFile {
@@ -51,6 +52,7 @@ public:
     std::unique_ptr<WritableFile> CreateNew(const char* path) override;
     bool MakeDirectory(const char* path) override;
     bool RemoveFile(const char* path) override;
+    bool RemoveEmptyDirectory(const char* path) override;
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
     void NoteFailure(uint32_t error) override { lastError_ = error; }

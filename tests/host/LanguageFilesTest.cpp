@@ -40,7 +40,7 @@ TEST(LanguageFilesTest, BothLanguagesHoldEveryMessage) {
     EXPECT_EQ(russian.language, "Russian");
     EXPECT_EQ(english.messages.size(), static_cast<std::size_t>(kMessageCount));
     EXPECT_EQ(russian.messages.size(), english.messages.size());
-    EXPECT_EQ(kMessageCount, MIncompleteFileKept + 1);
+    EXPECT_EQ(kMessageCount, MKeyView + 1);
 }
 
 TEST(LanguageFilesTest, FormatsTakeTheirArgumentsInOrder) {

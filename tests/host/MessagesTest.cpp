@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeConsole.h"
 #include "fakes/FakeHost.h"
 #include "host/Host.h"
 #include "host/MessageIds.h"
@@ -19,6 +20,7 @@ public:
     std::unique_ptr<WritableFile> CreateNew(const char*) override { return nullptr; }
     bool MakeDirectory(const char*) override { return false; }
     bool RemoveFile(const char*) override { return false; }
+    bool RemoveEmptyDirectory(const char*) override { return false; }
     std::unique_ptr<FindHandle> FindFirst(const char*, FindEntry&) override { return nullptr; }
     uint32_t LastError() const override { return error_; }
     void NoteFailure(uint32_t error) override { error_ = error; }
@@ -31,6 +33,7 @@ class QueuedConsole : public Console {
 public:
     std::deque<ConsoleEvent> events;
     bool failCount = false;
+    void TakeInTyped() override {}
     bool PendingEvents(uint32_t& count) override {
         count = static_cast<uint32_t>(events.size());
         return !failCount;
@@ -258,6 +261,61 @@ INSTANTIATE_TEST_SUITE_P(
                 0}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// Keys typed on a console that takes them in only when a program lets it (Wine's
+// on a terminal), which gives Esc as virtual key 0x1B with character 0.
+struct TypedCase {
+    const char* name;
+    std::vector<std::vector<ConsoleEvent>> typed; // typed before each poll, in order
+    std::vector<bool> pressed;
+    std::size_t left;
+};
+
+class TypedEscTest : public ::testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedEscTest, TakesInWhatWasTypedAndKnowsBothEscs) {
+    FakeConsole console;
+    ScopedPlatform scope(Platform{.console = &console});
+    EscPoll poll;
+    std::vector<bool> pressed;
+    for (const std::vector<ConsoleEvent>& typed : GetParam().typed) {
+        for (const ConsoleEvent& event : typed) {
+            console.Type(event);
+        }
+        pressed.push_back(poll.Pressed());
+    }
+    EXPECT_EQ(pressed, GetParam().pressed);
+    EXPECT_EQ(console.Queued(), GetParam().left);
+    EXPECT_EQ(console.TakeInCalls(), GetParam().typed.size()) << "once a poll, before counting";
+    EXPECT_EQ(console.ReadsWhileEmpty(), 0u);
+}
+
+ConsoleEvent WineEsc(bool down) {
+    return ConsoleEvent{true, down, FakeConsole::kVkEscape, 0};
+}
+ConsoleEvent VirtualKey(uint16_t key, char c) {
+    return ConsoleEvent{true, true, key, c};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, TypedEscTest,
+    ::testing::Values(
+        TypedCase{"WindowsEsc", {{kEscDown, kEscUp}, {}}, {true, false}, 0},
+        TypedCase{"WineEsc", {{WineEsc(true), WineEsc(false)}, {}}, {true, false}, 0},
+        TypedCase{"WineEscBehindOtherKeys", {{Key('a'), WineEsc(true), Key('b')}}, {true}, 1},
+        TypedCase{
+            "WineReleaseAtTheNextPoll", {{WineEsc(true)}, {WineEsc(false)}}, {true, false}, 0},
+        TypedCase{"LoneWineRelease", {{WineEsc(false)}}, {true}, 0},
+        TypedCase{"OtherKeysWithoutCharacter",
+                  {{VirtualKey(0x70, 0), VirtualKey(0x26, 0), VirtualKey(0, 0)}},
+                  {false},
+                  0},
+        TypedCase{"VirtualKeyEscWithACharacterIsNotEsc", {{VirtualKey(0x1B, 'x')}}, {false}, 0},
+        TypedCase{"TwoWinePresses",
+                  {{WineEsc(true), WineEsc(false)}, {WineEsc(true), WineEsc(false)}, {}},
+                  {true, true, false},
+                  0}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
 TEST(EscPollFailureTest, StopsWhenTheCountCannotBeRead) {
     QueuedConsole console;
     console.events = {Key(27)};
@@ -270,6 +328,7 @@ TEST(EscPollFailureTest, StopsWhenTheCountCannotBeRead) {
 class StuckConsole : public Console {
 public:
     int reads = 0;
+    void TakeInTyped() override {}
     bool PendingEvents(uint32_t& count) override {
         count = 1;
         return true;

@@ -65,5 +65,42 @@ INSTANTIATE_TEST_SUITE_P(
         UpdateCase{"AnotherPanel", FCTL_UPDATEANOTHERPANEL, false, true, {"a.jpg", "c.jpg"}, {}}),
     [](const testing::TestParamInfo<UpdateCase>& param) { return param.param.name; });
 
+// MkTemp as the plugin reaches it, through the record's FSF: a fresh name a
+// call in the kit's folder, nothing past the host's NM characters.
+TEST(HostKitMkTempTest, NamesEachCallAfreshAndRefusesWhatWouldNotFit) {
+    HostKit kit;
+    kit.tempFolder = "C:\\Tmp";
+    const PluginStartupInfo info = kit.MakeStartupInfo();
+    char name[NM] = {};
+    EXPECT_EQ(info.FSF->MkTemp(name, "PXV"), name);
+    EXPECT_STREQ(name, "C:\\Tmp\\PXV000001");
+    info.FSF->MkTemp(name, "PXV");
+    EXPECT_STREQ(name, "C:\\Tmp\\PXV000002");
+    EXPECT_EQ(info.FSF->MkTemp(name, ""), nullptr);
+    kit.tempFolder = std::string(NM, 'x');
+    EXPECT_EQ(info.FSF->MkTemp(name, "PXV"), nullptr);
+    EXPECT_STREQ(name, "");
+}
+
+TEST(HostKitViewerTest, RecordsTheCallAndAnswersAsTheTestSays) {
+    HostKit kit;
+    const PluginStartupInfo info = kit.MakeStartupInfo();
+    EXPECT_EQ(info.Viewer("C:\\a.jpg", nullptr, 0, 0, -1, -1, VF_DELETEONCLOSE), 1);
+    kit.onViewer = [](ViewerCall& call) {
+        call.fileFound = true;
+        call.fileSize = 12;
+        return 0;
+    };
+    EXPECT_EQ(info.Viewer("C:\\b.jpg", "b", 1, 2, 3, 4, 0), 0);
+    ASSERT_EQ(kit.viewers.size(), 2u);
+    EXPECT_EQ(kit.viewers[0].fileName, "C:\\a.jpg");
+    EXPECT_FALSE(kit.viewers[0].hadTitle);
+    EXPECT_EQ(kit.viewers[0].flags, VF_DELETEONCLOSE);
+    EXPECT_EQ(kit.viewers[1].title, "b");
+    EXPECT_EQ(kit.viewers[1].y2, 4);
+    EXPECT_EQ(kit.viewers[1].fileSize, 12u);
+    EXPECT_EQ(kit.viewers[1].answer, 0);
+}
+
 } // namespace
 } // namespace pixlor::hostkit

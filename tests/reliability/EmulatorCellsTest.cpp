@@ -68,6 +68,47 @@ TEST(EmulatorCell, F8OnACameraRefusingSubCode0FallsBackToTheSelection) {
     EXPECT_TRUE(world.AtDefaultSpeed());
 }
 
+// F8 on two pictures of a camera that refuses sub-code 0: the first goes by
+// its selection (delete command 1); for the last, sub-code 0 (2) is refused,
+// then the selection's (3) too: the camera keeps it, so one report and the
+// panel stays open. A deletion whose answer is lost may have happened: the
+// panel closes with the notice.
+struct FailedDeletionCell {
+    const char* name;
+    const char* fault;
+    std::vector<std::string> reports;
+    bool open;
+    size_t left; // pictures still in the camera
+};
+
+void PrintTo(const FailedDeletionCell& cell, std::ostream* os) {
+    *os << cell.name;
+}
+
+class EmulatorFailedDeletion : public testing::TestWithParam<FailedDeletionCell> {};
+
+TEST_P(EmulatorFailedDeletion, OnlyALostAnswerClosesThePanel) {
+    camsim::CameraConfig config = EmulatorWorld::SmallPackets();
+    config.refuseDeleteLast = true;
+    EmulatorWorld world(2, config);
+    ASSERT_TRUE(world.Started()) << world.StartError();
+    ASSERT_TRUE(world.Open());
+    ASSERT_TRUE(world.sim->AddFault(GetParam().fault));
+
+    world.DeleteKey();
+
+    EXPECT_EQ(world.Reports(0), GetParam().reports);
+    EXPECT_EQ(world.IsOpen(), GetParam().open);
+    EXPECT_EQ(world.Pictures().size(), GetParam().left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, EmulatorFailedDeletion,
+    testing::Values(FailedDeletionCell{"Refused", "refuse@delete#3", {"7/9/0x4"}, true, 1},
+                    FailedDeletionCell{
+                        "AnswerLost", "silent@delete#2", {"7/9/0x20", "uncertain"}, false, 1}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 // An ACK where a data packet is due (a stray byte on the line) once made the
 // download take the packet before it again: with pictures of whole packets the
 // size came out right, F6 reported a complete copy of a wrong file and deleted

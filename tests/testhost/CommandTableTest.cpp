@@ -113,6 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Number, within the row's range
         ShapeCase{.command = "radio", .args = {"0"}, .ok = true},
         ShapeCase{.command = "esc-progress", .args = {"0"}, .ok = false},
+        // NumberAndWay
+        ShapeCase{.command = "esc-progress", .args = {"2", "VK"}, .ok = true, .number = 2},
+        ShapeCase{.command = "esc-progress", .args = {"2"}, .ok = true, .number = 2},
+        ShapeCase{.command = "esc-progress", .args = {"2", "char"}, .ok = false},
         ShapeCase{.command = "expect result", .args = {"-1000000"}, .ok = true, .number = -1000000},
         ShapeCase{.command = "expect result", .args = {"1000001"}, .ok = false},
         ShapeCase{.command = "expect items", .args = {"-1"}, .ok = false},

@@ -151,6 +151,18 @@ TEST(PanelModel, CopiesTheNamedTheSelectedOrTheCursorItem) {
     }
 }
 
+TEST(PanelModel, PutsTheCursorOnANamedItemOnly) {
+    Fixture f;
+    ASSERT_TRUE(f.panels.Read(false));
+    EXPECT_TRUE(f.panels.PutCursor("b.jpg"));
+    EXPECT_EQ(f.kit.activePanel.currentItem, 2) << "behind the host's ..";
+    EXPECT_TRUE(f.panels.PutCursor(".."));
+    EXPECT_EQ(f.kit.activePanel.currentItem, 0);
+    EXPECT_FALSE(f.panels.PutCursor("c.jpg"));
+    EXPECT_EQ(f.kit.activePanel.currentItem, 0);
+    EXPECT_TRUE(f.out.transcript.Failed());
+}
+
 TEST(PanelModel, ACopyClearsTheSelectionOfWhatThePluginCopied) {
     for (const int result : {1, 0}) {
         Fixture f;

@@ -24,10 +24,12 @@ struct Fixture {
     hostkit::HostKit kit;
     testing::CapturedTranscript out;
     int escPresses = 0;
+    std::vector<EscWay> escWays; // the way of each press
     Responder responder{kit,
                         out.transcript,
-                        {[this] {
+                        {[this](EscWay way) {
                              ++escPresses;
+                             escWays.push_back(way);
                              return true;
                          },
                          nullptr}};
@@ -167,6 +169,17 @@ TEST(Responder, PressesEscAtTheScriptedProgressBoxOnly) {
     EXPECT_EQ(f.out.Text(), "~ Copying | 50%\n~ Copying | 50%\n(Esc pressed)\n~ Copying | 50%\n");
     f.responder.ReportUnused();
     EXPECT_FALSE(f.out.transcript.Failed());
+}
+
+TEST(Responder, PressesEscTheWayTheScriptSays) {
+    Fixture f;
+    Command vk = Scripted(Op::EscProgress, 1);
+    vk.esc = EscWay::VirtualKey;
+    f.responder.Queue(vk);
+    f.Box({"Copying", "10%"}, 0);
+    f.responder.Queue(Scripted(Op::EscProgress, 1));
+    f.Box({"Copying", "20%"}, 0);
+    EXPECT_EQ(f.escWays, (std::vector<EscWay>{EscWay::VirtualKey, EscWay::Character}));
 }
 
 TEST(Responder, ReportsWhatTheScriptLeftUnused) {

@@ -26,6 +26,15 @@ TEST_P(GoodLines, Parse) {
     EXPECT_EQ(r.command.names, want.names);
 }
 
+TEST(ScriptEsc, TheWayOfTheEscIsCharacterUnlessNamed) {
+    EXPECT_EQ(ParseLine("esc-progress 3", 1).command.esc, EscWay::Character);
+    EXPECT_EQ(ParseLine("esc-progress 3 terminal", 1).command.esc, EscWay::Terminal);
+    const LineResult vk = ParseLine("esc-progress 3 VK", 1);
+    EXPECT_TRUE(vk.error.empty()) << vk.error;
+    EXPECT_EQ(vk.command.number, 3);
+    EXPECT_EQ(vk.command.esc, EscWay::VirtualKey);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Script, GoodLines,
     ::testing::Values(
@@ -35,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"cd 02-05-17", Op::Cd, 0, {"02-05-17"}}, GoodLine{"cd ..", Op::Cd, 0, {".."}},
         GoodLine{"select a.jpg \"b c.jpg\"", Op::Select, 0, {"a.jpg", "b c.jpg"}},
         GoodLine{"getfiles", Op::GetFiles, 0, {}},
+        GoodLine{"cursor pic.jpg", Op::Cursor, 0, {"pic.jpg"}},
         GoodLine{"edit 2 \"./demo photos\"", Op::Edit, 2, {"./demo photos"}},
         GoodLine{"edit 2 \"\"", Op::Edit, 2, {""}},
         GoodLine{"edit 2 \"say \\\"hi\\\" \\\\\"", Op::Edit, 2, {"say \"hi\" \\"}},
@@ -78,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"reply button -1", "'reply' expects"}, std::pair{"edit x text", "'edit' expects"},
         std::pair{"edit 2 two words", "'edit' expects"}, std::pair{"check 3 7", "'check' expects"},
         std::pair{"esc-progress 0", "'esc-progress' expects"},
+        std::pair{"cursor a b", "'cursor' expects one item name"},
+        std::pair{"esc-progress 2 char", "'esc-progress' expects"},
+        std::pair{"esc-progress vk", "'esc-progress' expects"},
         std::pair{"radio 99999999999", "'radio' expects"}, std::pair{"expect", "'expect' expects"},
         std::pair{"expect rain", "unknown expectation"},
         std::pair{"expect items many", "'expect items' expects a count"},

@@ -45,6 +45,7 @@ public:
     bool releases = false;
     int polls = 0;
 
+    void TakeInTyped() override {}
     bool PendingEvents(uint32_t& count) override {
         ++polls;
         if (script && script(polls)) {

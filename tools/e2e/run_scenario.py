@@ -9,7 +9,9 @@ the 64-bit one in a 64-bit prefix under 64-bit Wine, natively everywhere. Both
 widths are compared with the same stored transcript.
 
 A scenario is a Python file defining SCRIPT (the host script), and optionally
-CAMSIM (emulator arguments), PORTS (the COM ports the system lists), READY
+CAMSIM (emulator arguments), PORTS (the COM ports the system lists), TERMINAL
+(True: under Wine the host's standard input is a terminal, and the Esc the
+host asks for with "note: type Esc on the terminal" is typed on it), READY
 (False while the part it needs is not built: the run is skipped),
 prepare(passive) (puts files into the passive folder, "out" in the run's
 folder, before the host starts) and check(ctx) (checks after the run; ctx is
@@ -231,6 +233,51 @@ def stop_camsim(proc):
         proc.wait()
 
 
+TYPE_ESC = "note: type Esc on the terminal"
+
+
+def run_on_terminal(cmd, cwd, env, errors, timeout):
+    """Runs the host with a pseudo-terminal as its standard input (Wine then
+    makes its console of that terminal) and types Esc there whenever the host
+    asks. Returns the exit code (-1 after the time-out) and the output."""
+    import pty
+    import threading
+    master, slave = pty.openpty()
+    env = dict(env, TERM=env.get("TERM") or "xterm")
+    proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdin=slave, stdout=subprocess.PIPE,
+                            stderr=errors)
+    os.close(slave)
+    timer = threading.Timer(timeout, proc.kill)
+    timer.start()
+
+    def drain():
+        # What the console draws on the terminal is not looked at, but must
+        # not fill the terminal's buffer.
+        try:
+            while os.read(master, 4096):
+                pass
+        except OSError:
+            pass
+
+    threading.Thread(target=drain, daemon=True).start()
+    lines = []
+    try:
+        for raw in proc.stdout:
+            line = raw.decode("utf-8", TEXT_ERRORS)
+            lines.append(line)
+            if line.rstrip("\r\n") == TYPE_ESC:
+                os.write(master, b"\x1b")
+        rc = proc.wait()
+    finally:
+        timed_out = not timer.is_alive()
+        timer.cancel()
+        os.close(master)
+    output = "".join(lines)
+    if timed_out:
+        return -1, output + "\n(the host timed out)\n"
+    return rc, output
+
+
 def clone_prefix(template, clone):
     # Fast clone: registry and device links copied, drive_c hard-linked (the tests
     # only add files there; Wine rewrites the .reg files in place, so never link those).
@@ -341,14 +388,19 @@ def main():
         # What the host prints is compared; what Wine (or the sanitizers) print on
         # standard error is kept apart and shown when the run fails.
         with open(errors_log, "wb") as errors:
-            try:
-                proc = subprocess.run(cmd, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                      stdout=subprocess.PIPE, stderr=errors, timeout=a.timeout)
-                rc = proc.returncode
-                output = proc.stdout.decode("utf-8", TEXT_ERRORS)
-            except subprocess.TimeoutExpired as e:
-                output = (e.stdout or b"").decode("utf-8", TEXT_ERRORS) + "\n(the host timed out)\n"
-                rc = -1
+            if a.mode == "wine" and getattr(scenario, "TERMINAL", False):
+                rc, output = run_on_terminal(cmd, cwd, env, errors, a.timeout)
+            else:
+                try:
+                    proc = subprocess.run(cmd, cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                                          stdout=subprocess.PIPE, stderr=errors,
+                                          timeout=a.timeout)
+                    rc = proc.returncode
+                    output = proc.stdout.decode("utf-8", TEXT_ERRORS)
+                except subprocess.TimeoutExpired as e:
+                    output = ((e.stdout or b"").decode("utf-8", TEXT_ERRORS)
+                              + "\n(the host timed out)\n")
+                    rc = -1
     finally:
         if a.mode == "wine":
             # Saves the registry and ends every Wine process before the pty goes away.

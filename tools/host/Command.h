@@ -12,6 +12,7 @@ enum class Op {
     List,
     Cd,
     Select,
+    Cursor,
     Key,
     GetFiles,
     Configure,
@@ -38,17 +39,22 @@ enum class Op {
 
 enum class SelectHow { Names, All, None };
 enum class ReplyHow { Ok, Cancel, Esc, Button };
+// How esc-progress presses Esc: a console record with character 27 (Windows'
+// console); one with virtual key 0x1B and character 0 (Wine's console on a
+// terminal); or the Esc byte typed on the terminal the host reads from.
+enum class EscWay { Character, VirtualKey, Terminal };
 
 struct Command {
     Op op = Op::Echo;
     int line = 0;
-    std::vector<std::string> names; // cd, select, getfiles, edit's text, expect texts, echo
+    std::vector<std::string> names; // cd, select, cursor, getfiles, edit's text, expect texts, echo
     int number = 0;                 // item index, count, result, button
     int key = 0;                    // virtual-key code
     unsigned modifiers = 0;         // PKF_* bits
     bool keybar = false;            // list
     bool title = false;             // list
     bool shift = false;             // getfiles
+    EscWay esc = EscWay::Character; // esc-progress
     SelectHow select = SelectHow::Names;
     ReplyHow reply = ReplyHow::Ok;
 

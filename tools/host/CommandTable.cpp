@@ -20,6 +20,7 @@ constexpr CommandRow kRows[] = {
     {"list", Op::List, Shape::ListParts, "expects 'keybar' or 'title'"},
     {"cd", Op::Cd, Shape::OneWord, "expects one folder name"},
     {"select", Op::Select, Shape::Selection, "expects 'all', 'none' or item names"},
+    {"cursor", Op::Cursor, Shape::OneWord, "expects one item name"},
     {"key", Op::Key, Shape::Key, "expects a key such as F5, Shift+F6 or Ctrl+Alt+F5"},
     {"getfiles", Op::GetFiles, Shape::ShiftAndNames, ""},
     {"configure", Op::Configure, Shape::Nothing, "takes no arguments"},
@@ -30,8 +31,8 @@ constexpr CommandRow kRows[] = {
     {"radio", Op::Radio, Shape::Number, "expects an item index", 0, kMaxIndex},
     {"check", Op::Check, Shape::IndexAndState, "expects an item index and a state 0, 1 or 2", 0,
      kMaxIndex},
-    {"esc-progress", Op::EscProgress, Shape::Number, "expects a progress box number from 1", 1,
-     kMaxIndex},
+    {"esc-progress", Op::EscProgress, Shape::NumberAndWay,
+     "expects a progress box number from 1, then 'vk', 'terminal' or nothing", 1, kMaxIndex},
     {"passive", Op::Passive, Shape::OneWord, "expects one folder"},
     {"language", Op::Language, Shape::OneWord, "expects one language name"},
     {"expect box", Op::ExpectBox, Shape::OneWord, "expects one text (quote it if it has blanks)"},
@@ -162,6 +163,14 @@ bool ReadArguments(const CommandRow& row, const std::vector<std::string>& args, 
     }
     case Shape::Number:
         return n == 1 && ParseInt(args[0], c.number, row.low, row.high);
+    case Shape::NumberAndWay: {
+        const std::string way = n == 2 ? Lower(args[1]) : "";
+        c.esc = way == "vk"         ? EscWay::VirtualKey
+                : way == "terminal" ? EscWay::Terminal
+                                    : EscWay::Character;
+        const bool known = n == 1 || (n == 2 && c.esc != EscWay::Character);
+        return known && ParseInt(args[0], c.number, row.low, row.high);
+    }
     case Shape::IndexAndText:
         if (n != 2 || !ParseInt(args[0], c.number, row.low, row.high)) {
             return false;

@@ -22,6 +22,7 @@ enum class Shape {
     ShiftAndNames, // an optional "shift", then item names
     Answer,        // ok, cancel, esc or "button N"
     Number,        // one number within the row's range
+    NumberAndWay,  // one number within the row's range, then "vk", "terminal" or nothing
     IndexAndText,  // an item index and one text
     IndexAndState, // an item index and a check state 0, 1 or 2
     Words,         // any words, into names

@@ -166,6 +166,19 @@ bool PanelModel::Select(const Command& c) {
     return true;
 }
 
+bool PanelModel::PutCursor(const std::string& name) {
+    const auto& items = kit_.activePanel.items;
+    const auto found = std::find_if(items.begin(), items.end(),
+                                    [&](const PluginPanelItem& i) { return ItemName(i) == name; });
+    if (found == items.end()) {
+        out_.Fail("no item '" + name + "' to put the cursor on");
+        return false;
+    }
+    kit_.activePanel.currentItem = static_cast<int>(found - items.begin());
+    out_.Print("cursor: " + name);
+    return true;
+}
+
 bool PanelModel::ItemsFor(const std::vector<std::string>& names,
                           std::vector<PluginPanelItem>& chosen) {
     chosen.clear();

@@ -47,6 +47,9 @@ public:
     void DeselectCopied(const std::vector<std::string>& names,
                         const std::vector<PluginPanelItem>& passed, int result);
     void CursorToTop() { kit_.activePanel.currentItem = 0; }
+    // `cursor NAME`: the cursor on that item (".." too); false for a name the
+    // panel does not show.
+    bool PutCursor(const std::string& name);
 
     // ClosePlugin, and the panel is gone.
     void Close(const char* why);

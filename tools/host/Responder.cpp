@@ -44,6 +44,7 @@ void Responder::Queue(const Command& c) {
         break;
     case Op::EscProgress:
         escTarget_ = c.number;
+        escWay_ = c.esc;
         notesSeen_ = 0;
         break;
     default:
@@ -104,7 +105,8 @@ void Responder::ProgressShown() {
     ++notesSeen_;
     if (escTarget_ > 0 && notesSeen_ == escTarget_) {
         escTarget_ = 0;
-        out_.Print(keyboard_.pressEsc() ? "(Esc pressed)" : "FAILED: Esc could not be pressed");
+        out_.Print(keyboard_.pressEsc(escWay_) ? "(Esc pressed)"
+                                               : "FAILED: Esc could not be pressed");
     }
 }
 

@@ -22,10 +22,11 @@ namespace pixlor::host {
 
 class Responder {
 public:
-    // The keyboard, for Esc during a copy: `pressEsc` types it; `readQueuedKeys`
-    // (may be empty) lets a waiting box take the keys typed before it.
+    // The keyboard, for Esc during a copy: `pressEsc` types it the way the
+    // script says; `readQueuedKeys` (may be empty) lets a waiting box take the
+    // keys typed before it.
     struct Keyboard {
-        std::function<bool()> pressEsc;
+        std::function<bool(EscWay)> pressEsc;
         std::function<void()> readQueuedKeys;
     };
 
@@ -70,6 +71,7 @@ private:
     std::deque<Reply> replies_;
     Reply pending_; // edits and checks gathered for the next reply
     int escTarget_ = 0, notesSeen_ = 0;
+    EscWay escWay_ = EscWay::Character;
     std::vector<std::string> shown_;
 };
 

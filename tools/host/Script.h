@@ -8,13 +8,20 @@
 //   list [keybar] [title]     GetOpenPluginInfo + GetFindData; print the items
 //   cd NAME                   SetDirectory (".." at the plugin root closes the panel)
 //   select all|none|NAME...   mark items of the plugin panel
+//   cursor NAME               put the panel's cursor on an item (".." too)
 //   key [Shift+][Ctrl+][Alt+]F1..F12|Enter   ProcessKey
 //   getfiles [shift] [NAME...] the host's own copy (GetFiles) into the passive folder
 //   configure                 Configure(0)
 //   close                     ClosePlugin
 //   reply ok|cancel|esc|button N   answer to the next box or dialog that waits
 //   edit N TEXT | radio N | check N 0|1   changes the next dialog gets before its reply
-//   esc-progress N            press Esc while the N-th progress box from here is shown
+//   esc-progress N [vk|terminal]  press Esc while the N-th progress box from here is
+//                             shown: as character 27 (a Windows console), with vk as
+//                             virtual key 0x1B with character 0 (Wine's console on a
+//                             terminal), with terminal typed on the terminal that is
+//                             standard input (under Wine the runner types it when the
+//                             host asks on a "note:" line); a POSIX terminal has the
+//                             one Esc byte for all three
 //   passive DIR               the passive panel's folder (created when missing)
 //   language NAME             the language file to use (default English)
 //   expect box TEXT | expect no-box TEXT   a box of the last command has / lacks TEXT

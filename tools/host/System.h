@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/Command.h"
+
 namespace pixlor::host::sys {
 
 // Process set-up at start: on Windows the file APIs switch to the OEM code page,
@@ -21,7 +23,14 @@ std::string LibraryPath(void* library, const std::string& fallback);
 // on Windows a fresh hidden console whose input queue the host writes to; on
 // POSIX a pseudo-terminal becomes standard input and the host types into it.
 bool PrepareKeyInjection(std::string& error);
-bool InjectEsc();
+// Windows: the records carry VK_ESCAPE and character 27, as Windows makes them,
+// or character 0 (EscWay::VirtualKey), as Wine's console on a terminal does;
+// for EscWay::Terminal the host asks the one who holds its terminal (a "note:"
+// line) and gives them time to type. A POSIX terminal has one Esc, the byte
+// 27, which the host types itself in every way.
+bool InjectEsc(EscWay way);
+// Whether the way needs the injection prepared (Windows: not on the terminal).
+bool EscNeedsInjection(EscWay way);
 // A box that waits for the user reads the keys queued before it, as the file
 // manager's own box does (it acts on presses only, so a queued release of Esc
 // goes with it). POSIX: nothing to do, a terminal queues no releases.

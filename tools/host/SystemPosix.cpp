@@ -56,7 +56,11 @@ bool PrepareKeyInjection(std::string& error) {
     return true;
 }
 
-bool InjectEsc() {
+bool EscNeedsInjection(EscWay) {
+    return true;
+}
+
+bool InjectEsc(EscWay) {
     const char esc = 0x1B;
     return keyMaster >= 0 && write(keyMaster, &esc, 1) == 1;
 }

@@ -3,9 +3,16 @@
 
 #include "tools/host/System.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace pixlor::host::sys {
+namespace {
+
+// Time for the one at the terminal to type the Esc the host asked for.
+constexpr DWORD kTypingTimeMs = 1500;
+
+} // namespace
 
 void PrepareProcess() {
     SetFileApisToOEM();
@@ -43,14 +50,26 @@ bool PrepareKeyInjection(std::string& error) {
 // One press of Esc as a user makes it: the key-down record and the key-up
 // record behind it. The plugin counts the press once; the release of a press
 // it counted skips nothing more.
-bool InjectEsc() {
+bool EscNeedsInjection(EscWay way) {
+    return way != EscWay::Terminal;
+}
+
+bool InjectEsc(EscWay way) {
+    if (way == EscWay::Terminal) {
+        // Wine's console reads its terminal only while a program waits on its
+        // input: the host only sleeps, so the Esc stays there for the plugin.
+        std::fputs("note: type Esc on the terminal\n", stdout);
+        std::fflush(stdout);
+        Sleep(kTypingTimeMs);
+        return true;
+    }
     INPUT_RECORD records[2] = {};
     for (int i = 0; i < 2; ++i) {
         records[i].EventType = KEY_EVENT;
         records[i].Event.KeyEvent.bKeyDown = i == 0 ? TRUE : FALSE;
         records[i].Event.KeyEvent.wRepeatCount = 1;
         records[i].Event.KeyEvent.wVirtualKeyCode = VK_ESCAPE;
-        records[i].Event.KeyEvent.uChar.AsciiChar = 27;
+        records[i].Event.KeyEvent.uChar.AsciiChar = way == EscWay::VirtualKey ? 0 : 27;
     }
     DWORD written = 0;
     return WriteConsoleInputA(GetStdHandle(STD_INPUT_HANDLE), records, 2, &written) && written == 2;

@@ -6,6 +6,7 @@
 #include "tools/host/Expectations.h"
 #include "tools/host/Render.h"
 #include "tools/host/System.h"
+#include "tools/host/ViewerService.h"
 
 namespace pixlor::host {
 
@@ -54,6 +55,13 @@ TestHost::TestHost(HostOptions options, std::FILE* out)
     current = this;
     kit_.rootKey = "Software\\Far\\Plugins";
     panels_.SetPassiveFolder(sys::FullPath("."));
+    // MkTemp's names lie in "temp" of the working folder, made by Load.
+    kit_.tempFolder = sys::FullPath("temp");
+    out_.MaskTemporaryFolder(kit_.tempFolder);
+    kit_.onViewer = [this](hostkit::ViewerCall& call) {
+        out_.Print(ViewAndClose(call));
+        return call.answer;
+    };
 }
 
 TestHost::~TestHost() {
@@ -67,6 +75,7 @@ std::span<const TestHost::Step> TestHost::Steps() {
         {Op::List, &TestHost::DoList, false},
         {Op::Cd, &TestHost::DoCd, true},
         {Op::Select, &TestHost::DoSelect, false},
+        {Op::Cursor, &TestHost::DoCursor, false},
         {Op::Key, &TestHost::DoKey, true},
         {Op::GetFiles, &TestHost::DoGetFiles, true},
         {Op::Configure, &TestHost::DoConfigure, true},
@@ -156,6 +165,9 @@ bool TestHost::NeedPanel() {
 }
 
 bool TestHost::Load() {
+    if (!sys::MakeFolders(kit_.tempFolder)) {
+        out_.Print("note: no temporary folder " + kit_.tempFolder);
+    }
     return loader_.Load(options_.pluginPath, language_,
                         Services{MessageService, DialogService, ControlService});
 }
@@ -237,6 +249,10 @@ bool TestHost::DoCd(const Command& c) {
 
 bool TestHost::DoSelect(const Command& c) {
     return NeedPanel() && panels_.Select(c);
+}
+
+bool TestHost::DoCursor(const Command& c) {
+    return NeedPanel() && panels_.PutCursor(c.Text());
 }
 
 bool TestHost::DoKey(const Command& c) {

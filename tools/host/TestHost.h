@@ -61,6 +61,7 @@ private:
     bool DoList(const Command& c);
     bool DoCd(const Command& c);
     bool DoSelect(const Command& c);
+    bool DoCursor(const Command& c);
     bool DoKey(const Command& c);
     bool DoGetFiles(const Command& c);
     bool DoConfigure(const Command& c);

@@ -6,15 +6,23 @@
 
 namespace pixlor::host {
 
-std::string Transcript::Normalise(std::string text) const {
-    if (masked_.size() > 3) {
-        text = ReplaceAll(std::move(text), masked_, "<passive>");
+namespace {
+
+std::string Mask(std::string text, const std::string& folder, const char* shown) {
+    if (folder.size() > 3) {
+        text = ReplaceAll(std::move(text), folder, shown);
         // The plugin writes its paths with backslashes, also natively.
-        std::string windowsForm = masked_;
+        std::string windowsForm = folder;
         std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
-        text = ReplaceAll(std::move(text), windowsForm, "<passive>");
+        text = ReplaceAll(std::move(text), windowsForm, shown);
     }
     return text;
+}
+
+} // namespace
+
+std::string Transcript::Normalise(std::string text) const {
+    return Mask(Mask(std::move(text), temporary_, "<temp>"), masked_, "<passive>");
 }
 
 void Transcript::Print(const std::string& line, bool oem) {

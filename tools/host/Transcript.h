@@ -1,5 +1,6 @@
 // What the test host prints: one line at a time on its output stream, the
-// plugin's OEM texts shown as UTF-8 and the passive folder as "<passive>", so
+// plugin's OEM texts shown as UTF-8, the passive folder as "<passive>" and the
+// temporary one as "<temp>", so
 // that a run's transcript is the same on every machine. It also keeps the
 // verdict: any failure makes the run fail.
 #pragma once
@@ -15,6 +16,9 @@ public:
 
     // The folder shown as "<passive>" (absolute; in either slash form).
     void MaskFolder(std::string folder) { masked_ = std::move(folder); }
+    // The folder of the host's temporary names, shown as "<temp>" (masked first:
+    // it may lie inside the passive folder).
+    void MaskTemporaryFolder(std::string folder) { temporary_ = std::move(folder); }
     // The OEM code page of the plugin's texts (of the language file in use).
     void SetCodePage(int codePage) { codePage_ = codePage; }
     int CodePage() const { return codePage_; }
@@ -32,6 +36,7 @@ public:
 private:
     std::FILE* out_;
     std::string masked_;
+    std::string temporary_;
     int codePage_ = 437;
     int line_ = 0;
     bool failed_ = false;

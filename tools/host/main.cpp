@@ -98,7 +98,9 @@ int main(int argc, char** argv) {
             pixlor::host::sys::ExecutableFolder() + pixlor::host::sys::Separator() + kPluginFile;
     }
     for (const auto& c : script.commands) {
-        options.keyInjection = options.keyInjection || c.op == pixlor::host::Op::EscProgress;
+        options.keyInjection =
+            options.keyInjection ||
+            (c.op == pixlor::host::Op::EscProgress && pixlor::host::sys::EscNeedsInjection(c.esc));
     }
 
     pixlor::host::sys::PrepareProcess();

@@ -1,6 +1,7 @@
 #include "tools/hostkit/HostKit.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "tools/hostkit/StandardFunctions.h"
@@ -53,8 +54,12 @@ int PIXLOR_WINAPI GetPluginDirListStub(FarIntPtr, HANDLE, const char*, PluginPan
     return GetDirListStub(nullptr, items, count);
 }
 void PIXLOR_WINAPI FreeDirListStub(const PluginPanelItem*) {}
-int PIXLOR_WINAPI ViewerStub(const char*, const char*, int, int, int, int, FarDword) {
-    return 0;
+int PIXLOR_WINAPI ViewerService(const char* fileName, const char* title, int x1, int y1, int x2,
+                                int y2, FarDword flags) {
+    return current ? current->Viewer(fileName, title, x1, y1, x2, y2, flags) : 0;
+}
+char* PIXLOR_WINAPI MkTempService(char* dest, const char* prefix) {
+    return current ? current->MkTemp(dest, prefix) : nullptr;
 }
 int PIXLOR_WINAPI EditorStub(const char*, const char*, int, int, int, int, FarDword, int, int) {
     return 0;
@@ -103,6 +108,7 @@ PluginPanelItem MakePanelItem(const std::string& name, FarDword size, FarUIntPtr
 
 HostKit::HostKit() : previous_(current), functions_(MakeStandardFunctions()) {
     current = this;
+    functions_.MkTemp = MkTempService;
     activePanel.plugin = true;
 }
 
@@ -144,7 +150,7 @@ PluginStartupInfo HostKit::MakeStartupInfo() {
     info.GetDirList = GetDirListStub;
     info.GetPluginDirList = GetPluginDirListStub;
     info.FreeDirList = FreeDirListStub;
-    info.Viewer = ViewerStub;
+    info.Viewer = ViewerService;
     info.Editor = EditorStub;
     info.CmpName = CmpNameStub;
     info.CharTable = CharTableStub;
@@ -352,6 +358,38 @@ void HostKit::RestoreScreen(HANDLE screen) {
     }
     openScreens_.erase(found);
     ++screensRestored;
+}
+
+int HostKit::Viewer(const char* fileName, const char* title, int x1, int y1, int x2, int y2,
+                    FarDword flags) {
+    ViewerCall call;
+    call.fileName = fileName != nullptr ? fileName : "";
+    call.hadTitle = title != nullptr;
+    call.title = title != nullptr ? title : "";
+    call.x1 = x1;
+    call.y1 = y1;
+    call.x2 = x2;
+    call.y2 = y2;
+    call.flags = flags;
+    call.answer = onViewer ? onViewer(call) : 1;
+    viewers.push_back(call);
+    return call.answer;
+}
+
+char* HostKit::MkTemp(char* dest, const char* prefix) {
+    if (dest == nullptr || prefix == nullptr || *prefix == '\0') {
+        return nullptr;
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%06d", ++tempNames);
+    // The host's rule: a buffer of NM characters.
+    const std::string name = tempFolder + tempSeparator + prefix + number;
+    if (name.size() >= static_cast<std::size_t>(NM)) {
+        dest[0] = '\0';
+        return nullptr;
+    }
+    std::memcpy(dest, name.c_str(), name.size() + 1);
+    return dest;
 }
 
 } // namespace pixlor::hostkit

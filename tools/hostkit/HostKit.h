@@ -4,6 +4,7 @@
 // the plain service functions reach it through that.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -43,6 +44,18 @@ struct ControlCall {
     std::string text; // FCTL_CLOSEPLUGIN's folder
 };
 
+// One call of the Viewer service, with what the file held then.
+struct ViewerCall {
+    std::string fileName;
+    std::string title;
+    bool hadTitle = false; // false when the plugin passed null
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    FarDword flags = 0;
+    bool fileFound = false; // filled by onViewer
+    std::uint64_t fileSize = 0;
+    int answer = 0;
+};
+
 // A panel as Control sees it.
 struct Panel {
     std::vector<PluginPanelItem> items;
@@ -80,11 +93,22 @@ public:
     std::deque<int> messageAnswers;
     std::deque<int> dialogAnswers;
     std::function<int(DialogCall&, FarDialogItem* items, int count)> onDialog;
+    // The Viewer service: onViewer looks at the file (and, as the host does on
+    // closing, removes it for VF_DELETEONCLOSE) and gives the answer; without
+    // it the viewer opened and was closed, 1.
+    std::function<int(ViewerCall&)> onViewer;
+
+    // MkTemp's names: the folder, a separator, the prefix and a number counted
+    // from 1 over the kit's life. Nothing is created.
+    std::string tempFolder = "C:\\Temp";
+    char tempSeparator = '\\';
+    int tempNames = 0;
 
     // Recorded calls.
     std::vector<MessageCall> messages;
     std::vector<DialogCall> dialogs;
     std::vector<ControlCall> controls;
+    std::vector<ViewerCall> viewers;
 
     // Panels: the plugin's own (active) and the other one.
     Panel activePanel;
@@ -113,6 +137,9 @@ public:
     int Control(HANDLE plugin, int command, void* param);
     HANDLE SaveScreen();
     void RestoreScreen(HANDLE screen);
+    int Viewer(const char* fileName, const char* title, int x1, int y1, int x2, int y2,
+               FarDword flags);
+    char* MkTemp(char* dest, const char* prefix);
 
     // Calls of one Control command.
     int CountControls(int command) const;

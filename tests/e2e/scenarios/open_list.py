@@ -55,5 +55,5 @@ def check(ctx):
         want = [f"pic17.05.2002_00{n}.jpg", str(p["photo"])] + shown_time(p["time"]).split()
         ctx.expect(any(l.split()[:4] == want for l in lines), f"item {want}")
     ctx.expect(ctx.output.count('help "MultiSession"') == 1, "one MultiSession box")
-    ctx.expect("keys plain: F3=\"\" F4=\"\" F5=CpP/P F6=MvP/P F7=Thumbs F8=\"\"" in ctx.output,
+    ctx.expect("keys plain: F3=View F4=\"\" F5=CpP/P F6=MvP/P F7=Thumbs F8=\"\"" in ctx.output,
                "the key bar of the photo view")
