@@ -10,6 +10,12 @@ class FailingConsole final : public Console {
 public:
     FailingConsole(FaultPlan& plan, Console& inner) : plan_(plan), inner_(inner) {}
 
+    // A wait that fails takes nothing in.
+    void TakeInTyped() override {
+        if (plan_.Decide(FaultKind::ConsoleWait) == 0) {
+            inner_.TakeInTyped();
+        }
+    }
     bool PendingEvents(uint32_t& count) override {
         count = 0;
         return Pass(FaultKind::ConsolePending, [&] { return inner_.PendingEvents(count); });

@@ -23,6 +23,9 @@ public:
     bool RemoveFile(const char* path) override {
         return Pass(FaultKind::FileRemove, [&] { return inner_.RemoveFile(path); });
     }
+    bool RemoveEmptyDirectory(const char* path) override {
+        return Pass(FaultKind::FolderRemove, [&] { return inner_.RemoveEmptyDirectory(path); });
+    }
     std::unique_ptr<FindHandle> FindFirst(const char* pattern, FindEntry& first) override;
     uint32_t LastError() const override { return lastError_; }
     void NoteFailure(uint32_t error) override {

@@ -72,6 +72,16 @@ struct Fixture {
             files.AddFile(path, "x");
             return p.files->RemoveFile(path.c_str()) && !files.HasFile(path);
         }
+        case FaultKind::FolderRemove: {
+            const std::string path = "D:\\Photos\\e" + std::to_string(++names);
+            files.AddFolder(path);
+            return p.files->RemoveEmptyDirectory(path.c_str()) && !files.HasFolder(path);
+        }
+        case FaultKind::ConsoleWait: {
+            const uint32_t before = console.TakeInCalls();
+            p.console->TakeInTyped();
+            return console.TakeInCalls() == before + 1;
+        }
         case FaultKind::FolderCreate:
             return p.files->MakeDirectory(("D:\\Photos\\d" + std::to_string(++names)).c_str());
         case FaultKind::FolderList: {

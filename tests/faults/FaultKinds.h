@@ -34,6 +34,7 @@ inline constexpr uint32_t kSemTimeout = 121;       // a driver that gave up
     X(FileClose, "file close", syserr::kDiskFull, 0)                                               \
     X(FileRemove, "file removal", syserr::kAccessDenied, syserr::kSharingViolation)                \
     X(FolderCreate, "folder create", syserr::kAccessDenied, syserr::kPathNotFound)                 \
+    X(FolderRemove, "folder removal", syserr::kAccessDenied, syserr::kDirNotEmpty)                 \
     X(FolderList, "folder listing", syserr::kAccessDenied, syserr::kPathNotFound)                  \
     X(FolderNext, "folder listing, next entry", syserr::kGenFailure, 0)                            \
     X(RegistryCreate, "registry create", syserr::kAccessDenied, 0)                                 \
@@ -42,6 +43,7 @@ inline constexpr uint32_t kSemTimeout = 121;       // a driver that gave up
     X(RegistryWrite, "registry write", syserr::kAccessDenied, 0)                                   \
     X(RegistryEnumerate, "registry enumerate", syserr::kAccessDenied, 0)                           \
     X(RegistryClose, "registry close", syserr::kInvalidHandle, 0)                                  \
+    X(ConsoleWait, "console wait for input", syserr::kInvalidHandle, 0)                            \
     X(ConsolePending, "console input count", syserr::kInvalidHandle, 0)                            \
     X(ConsoleRead, "console input", syserr::kInvalidHandle, 0)
 
