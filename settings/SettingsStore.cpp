@@ -123,8 +123,11 @@ RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey) {
     return key;
 }
 
-RegistryResult WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
-                                  uint32_t number) {
+namespace {
+
+// The key made if missing, one value stored, the key closed again.
+RegistryResult WriteSettingValue(RegistryKey root, const char* subKey, const char* valueName,
+                                 uint32_t type, const uint8_t* bytes, uint32_t size) {
     if (!ComposeKeyPath(subKey)) {
         return kNoRoot;
     }
@@ -133,33 +136,29 @@ RegistryResult WriteSettingNumber(RegistryKey root, const char* subKey, const ch
         created != 0) {
         return created;
     }
-    const uint8_t bytes[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
-                              static_cast<uint8_t>(number >> 16),
-                              static_cast<uint8_t>(number >> 24)};
-    const RegistryResult stored =
-        TheRegistry().SetValue(key, valueName, kRegDword, bytes, sizeof bytes);
+    const RegistryResult stored = TheRegistry().SetValue(key, valueName, type, bytes, size);
     TheRegistry().CloseKey(key);
     return stored;
 }
 
+} // namespace
+
+RegistryResult WriteSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
+                                  uint32_t number) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
+                              static_cast<uint8_t>(number >> 16),
+                              static_cast<uint8_t>(number >> 24)};
+    return WriteSettingValue(root, subKey, valueName, kRegDword, bytes, sizeof bytes);
+}
+
 RegistryResult WriteSettingText(RegistryKey root, const char* subKey, const char* valueName,
                                 const char* text) {
-    if (!ComposeKeyPath(subKey)) {
-        return kNoRoot;
-    }
-    RegistryKey key = 0;
-    if (const RegistryResult created = TheRegistry().CreateKey(root, keyPath, kKeyWrite, key);
-        created != 0) {
-        return created;
-    }
     if (text == nullptr) {
         text = "";
     }
     const auto size = static_cast<uint32_t>(std::strlen(text) + 1);
-    const RegistryResult stored = TheRegistry().SetValue(
-        key, valueName, kRegSz, reinterpret_cast<const uint8_t*>(text), size);
-    TheRegistry().CloseKey(key);
-    return stored;
+    return WriteSettingValue(root, subKey, valueName, kRegSz,
+                             reinterpret_cast<const uint8_t*>(text), size);
 }
 
 uint32_t ReadSettingNumber(RegistryKey root, const char* subKey, const char* valueName,
