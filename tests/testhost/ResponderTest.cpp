@@ -24,13 +24,14 @@ struct Fixture {
     hostkit::HostKit kit;
     testing::CapturedTranscript out;
     int escPresses = 0;
+    bool escTakes = true;        // false: the console refuses the press
     std::vector<EscWay> escWays; // the way of each press
     Responder responder{kit,
                         out.transcript,
                         {[this](EscWay way) {
                              ++escPresses;
                              escWays.push_back(way);
-                             return true;
+                             return escTakes;
                          },
                          nullptr}};
 
@@ -169,6 +170,15 @@ TEST(Responder, PressesEscAtTheScriptedProgressBoxOnly) {
     EXPECT_EQ(f.out.Text(), "~ Copying | 50%\n~ Copying | 50%\n(Esc pressed)\n~ Copying | 50%\n");
     f.responder.ReportUnused();
     EXPECT_FALSE(f.out.transcript.Failed());
+}
+
+TEST(Responder, AnEscThatCannotBePressedFailsTheRun) {
+    Fixture f;
+    f.escTakes = false;
+    f.responder.Queue(Scripted(Op::EscProgress, 1));
+    EXPECT_EQ(f.Box({"Copying", "50%"}, 0), 0);
+    EXPECT_TRUE(f.out.transcript.Failed());
+    EXPECT_NE(f.out.Text().find("Esc could not be pressed"), std::string::npos);
 }
 
 TEST(Responder, PressesEscTheWayTheScriptSays) {
