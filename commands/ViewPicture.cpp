@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "camera/LinkStatus.h"
 #include "commands/FarTransferView.h"
 #include "commands/HostCopy.h"
 #include "host/Host.h"
@@ -67,9 +66,7 @@ int ViewCurrentPicture(CameraPanel& panel) {
     char folder[NM] = {};
     if (!MakeTempFolder(folder)) {
         // Reported as the file of the picture that could not be made.
-        panel.camera->SetLinkStatus(panel.viewKind == PictureKind::Photo
-                                        ? linkstatus::kPhotoFile
-                                        : linkstatus::kThumbnailFile);
+        panel.camera->SetLinkStatus(Camera::FileFailure(panel.viewKind));
         FarTransferView(panel).ReportError(panel.camera->Codes());
         return 1;
     }

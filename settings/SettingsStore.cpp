@@ -80,6 +80,15 @@ RegistryKey OpenForReading(RegistryKey root, const char* subKey, RegistryResult*
 
 constexpr RegistryResult kNoRoot = static_cast<RegistryResult>(syserr::kAccessDenied);
 
+// The key of a write, made if missing; the registry's result, or kNoRoot
+// when the settings have no root.
+RegistryResult CreateForWriting(RegistryKey root, const char* subKey, RegistryKey& key) {
+    if (!ComposeKeyPath(subKey)) {
+        return kNoRoot;
+    }
+    return TheRegistry().CreateKey(root, keyPath, kKeyWrite, key);
+}
+
 } // namespace
 
 bool BuildSettingsRoot(const char* rootKey) {
@@ -102,25 +111,12 @@ const char* SettingsRoot() {
 }
 
 RegistryKey CreateSettingsKey(RegistryKey root, const char* subKey) {
-    if (!ComposeKeyPath(subKey)) {
-        return 0;
-    }
     RegistryKey key = 0;
-    if (TheRegistry().CreateKey(root, keyPath, kKeyWrite, key) != 0) {
-        return 0;
-    }
-    return key;
+    return CreateForWriting(root, subKey, key) == 0 ? key : 0;
 }
 
 RegistryKey OpenSettingsKey(RegistryKey root, const char* subKey) {
-    if (!ComposeKeyPath(subKey)) {
-        return 0;
-    }
-    RegistryKey key = 0;
-    if (TheRegistry().OpenKey(root, keyPath, kKeyQueryValue, key) != 0) {
-        return 0;
-    }
-    return key;
+    return OpenForReading(root, subKey, nullptr);
 }
 
 namespace {
@@ -128,12 +124,8 @@ namespace {
 // The key made if missing, one value stored, the key closed again.
 RegistryResult WriteSettingValue(RegistryKey root, const char* subKey, const char* valueName,
                                  uint32_t type, const uint8_t* bytes, uint32_t size) {
-    if (!ComposeKeyPath(subKey)) {
-        return kNoRoot;
-    }
     RegistryKey key = 0;
-    if (const RegistryResult created = TheRegistry().CreateKey(root, keyPath, kKeyWrite, key);
-        created != 0) {
+    if (const RegistryResult created = CreateForWriting(root, subKey, key); created != 0) {
         return created;
     }
     const RegistryResult stored = TheRegistry().SetValue(key, valueName, type, bytes, size);

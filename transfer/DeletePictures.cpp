@@ -43,13 +43,7 @@ bool DeletePictures(Camera& camera, TransferView& view, const PanelView& panel,
     const OperationTiming timing;
     view.SaveScreen();
     const NamingSettings naming = NamingSettings::Read();
-    TransferList list;
-    if (given) {
-        list = std::move(*given);
-    } else {
-        CollectSelection(view.Names(), view.Selection(), panel.listsFolders, panel.kind, naming,
-                         camera.Table(), list);
-    }
+    TransferList list = PicturesToTransfer(std::move(given), view, panel, naming, camera.Table());
 
     for (std::size_t i = 0; i < list.size(); ++i) {
         view.ShowDeleting(i + 1, list.size());

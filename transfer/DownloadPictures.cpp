@@ -54,12 +54,7 @@ private:
 bool Download::Run(std::optional<TransferList> given) {
     view_.SaveScreen();
     naming_ = NamingSettings::Read();
-    if (given) {
-        list_ = std::move(*given);
-    } else {
-        CollectSelection(view_.Names(), view_.Selection(), panel_.listsFolders, panel_.kind,
-                         naming_, camera_.Table(), list_);
-    }
+    list_ = PicturesToTransfer(std::move(given), view_, panel_, naming_, camera_.Table());
 
     uint32_t totalFiles = 0;
     uint32_t totalBytes = 0;

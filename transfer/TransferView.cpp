@@ -11,6 +11,18 @@ ErrorReport ReportTo(TransferView& view) {
 
 } // namespace
 
+TransferList PicturesToTransfer(std::optional<TransferList> given, TransferView& view,
+                                const PanelView& panel, const NamingSettings& naming,
+                                const PictureTable& table) {
+    if (given) {
+        return std::move(*given);
+    }
+    TransferList list;
+    CollectSelection(view.Names(), view.Selection(), panel.listsFolders, panel.kind, naming, table,
+                     list);
+    return list;
+}
+
 void ReportAndRecover(Camera& camera, TransferView& view) {
     ReportAndRecover(camera, ReportTo(view));
 }

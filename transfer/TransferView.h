@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,12 @@ public:
     virtual void WarnNotCopied(uint32_t pictures) = 0;
     virtual void WarnThumbnailMoveKept() = 0;
 };
+
+// The pictures an operation works on: the list it was given, or those of the
+// panel's selection.
+TransferList PicturesToTransfer(std::optional<TransferList> given, TransferView& view,
+                                const PanelView& panel, const NamingSettings& naming,
+                                const PictureTable& table);
 
 // After a failed camera operation: the report, then the camera handed back at
 // 19200 bit/s, whose own failure is reported the same way.
